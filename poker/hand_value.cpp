@@ -1,0 +1,28 @@
+#include "poker/hand_value.h"
+
+#include <stdexcept>
+
+namespace poker {
+
+std::optional<bool> clsHandValue::WinsOf(const clsHandValue& handvalue2) const {
+    for (int i = 0; i <= 5; ++i) {
+        const auto mine = Value(i);
+        const auto theirs = handvalue2.Value(i);
+        if (mine > theirs) return true;
+        if (mine < theirs) return false;
+    }
+    if (log_) log_("WinsOf untermined");
+    return std::nullopt;
+}
+
+void clsHandValue::LoadCards(std::span<const std::int16_t> cards) {
+    if (cards.size() < 5) throw std::out_of_range("LoadCards needs the elements 0..4");
+    for (int i = 0; i < 5; ++i) card(i) = cards[i];
+}
+
+void clsHandValue::Check_Hand() {
+    Classify();
+    HandName = Name();
+}
+
+}  // namespace poker
