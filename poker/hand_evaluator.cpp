@@ -1,5 +1,6 @@
 #include "poker/hand_evaluator.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -39,26 +40,49 @@ std::int16_t HandEvaluator::Value(int i) const {
 
 void HandEvaluator::Classify() {
     SortValues();
-    // The tests share one count of the values; each reads it as its own table.
+    // The tests share one count of the values. The longest run of equal values
+    // and the number of pairs tell which tests can pass at all, so the others
+    // are skipped: the first test to pass is the same as running them in order.
     const Counts n = countValues();
-    if (CheckStraightFlush()) return;
-    if (CheckFourOfAKind(n)) return;
-    if (CheckFullHouse(n)) return;
-    if (CheckFlush()) return;
-    if (CheckStraight()) return;
-    if (CheckThreeOfAKind(n)) return;
-    if (CheckTwoPairs(n)) return;
-    if (CheckPair(n)) return;
-    CheckHighCard();
+    int longest = 1, run = 1, pairs = 0;
+    for (int i = 1; i <= 5; ++i) {
+        if (i < 5 && sorted_[i] == sorted_[i - 1]) {
+            ++run;
+            continue;
+        }
+        if (run == 2) ++pairs;
+        longest = std::max(longest, run);
+        run = 1;
+    }
+    switch (longest) {
+        case 1:  // five distinct values: only these can be straights or flushes
+            if (CheckStraightFlush() || CheckFlush() || CheckStraight()) return;
+            CheckHighCard();
+            return;
+        case 2:
+            if (pairs == 2 && CheckTwoPairs(n)) return;
+            CheckPair(n);
+            return;
+        case 3:
+            if (pairs == 1 && CheckFullHouse(n)) return;
+            CheckThreeOfAKind(n);
+            return;
+        default:
+            CheckFourOfAKind(n);
+            return;
+    }
 }
 
 std::string HandEvaluator::Name() const { return handName(score_); }
 
 void HandEvaluator::SortValues() {
-    for (int i = 0; i < 5; ++i) sorted_[i] = HandValue(i);
-    for (int b = 0; b < 4; ++b)
-        for (int j = b + 1; j < 5; ++j)
-            if (sorted_[b] > sorted_[j]) std::swap(sorted_[b], sorted_[j]);
+    // Insertion sort: five entries, and the showdown and monitor call this often.
+    for (int i = 0; i < 5; ++i) {
+        const auto v = static_cast<std::int16_t>(cardValue(cards_[i]));
+        int j = i;
+        for (; j > 0 && sorted_[j - 1] > v; --j) sorted_[j] = sorted_[j - 1];
+        sorted_[j] = v;
+    }
 }
 
 HandEvaluator::Counts HandEvaluator::countValues() const {
@@ -102,15 +126,18 @@ bool HandEvaluator::CheckFullHouse(const Counts& n) {
 
 bool HandEvaluator::CheckFlush() {
     const int suit = cardSuit(cards_[0]);
-    for (int i = 1; i < 5; ++i)
-        if (cardSuit(cards_[i]) != suit) return false;
+    if (cardSuit(cards_[1]) != suit || cardSuit(cards_[2]) != suit || cardSuit(cards_[3]) != suit ||
+        cardSuit(cards_[4]) != suit)
+        return false;
     score_ = {Flush, sorted_[4], sorted_[3], sorted_[2], sorted_[1], sorted_[0]};
     return true;
 }
 
 bool HandEvaluator::CheckStraight() {
+    // Five distinct values spanning four steps are consecutive.
+    if (sorted_[4] - sorted_[0] != 4) return false;
     for (int i = 1; i < 5; ++i)
-        if (sorted_[i] != sorted_[i - 1] + 1) return false;
+        if (sorted_[i] == sorted_[i - 1]) return false;
     score_ = {Straight, sorted_[4], -1, -1, -1, -1};
     return true;
 }
