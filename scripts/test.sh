@@ -13,3 +13,6 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 (cd "$root/build-asan" && ctest --output-on-failure --timeout 900)
+
+# Each fuzz target for a bounded time (FUZZ_SECONDS, default 60).
+"$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-60}"
