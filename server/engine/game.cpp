@@ -1,0 +1,333 @@
+#include "server/engine/game.h"
+
+#include <algorithm>
+#include <cassert>
+#include <limits>
+
+#include "poker/hand_value.h"
+#include "server/session/client.h"
+#include "wire/messages.h"
+
+namespace server {
+
+namespace {
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+
+}  // namespace
+
+clsGame::clsGame(TableServices& services) : services_(services) { initTable(); }
+
+void clsGame::initTable() {
+    Index = -1;
+    SeatCount = 6;
+    Seats.fill(services_.voidClient);
+    GameState = GameOpen;
+    AnteStart = 0;
+    DeckPos = 0;
+    BetSeat = 0;
+    GameName.clear();
+}
+
+void clsGame::InitVoid() {
+    initTable();
+    GameName = "VOID";
+}
+
+// A seat counts as taken once its player's session points at this table; a
+// player being seated is in the seat but hears the table only from then on.
+bool clsGame::Occupied(int seat) const {
+    return Seats[seat] != services_.voidClient && Seats[seat]->m_Game == this;
+}
+
+int clsGame::SeatOf(const clsClient& client) const {
+    if (&client == services_.voidClient) return -1;
+    for (int i = 0; i < SeatCount; ++i)
+        if (Seats[i] == &client) return i;
+    return -1;
+}
+
+std::int32_t clsGame::GetAnte() const {
+    std::int32_t a = 0;
+    for (int i = 0; i < SeatCount; ++i) a = std::max(a, Seats[i]->Ante);
+    return a;
+}
+
+void clsGame::Broadcast(const std::string& s) {
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i)) Seats[i]->winsock_SendCmd(s);
+}
+
+void clsGame::BroadcastAll() {
+    wire::TableValues v;
+    for (int i = 0; i < SeatCount; ++i) {
+        const clsClient& o = *Seats[i];
+        v[i] = {o.Ante, o.m_username, o.ClientState, o.Exchange, o.Bank};
+    }
+    Broadcast(wire::tableReport(v));
+}
+
+void clsGame::BroadcastAnte() {
+    wire::TableValues v;
+    for (int i = 0; i < SeatCount; ++i) v[i].ante = Seats[i]->Ante;
+    Broadcast(wire::seatAnteLine(v));
+}
+
+bool clsGame::Active() const {
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i)) return true;
+    return false;
+}
+
+std::int32_t clsGame::AddClient(clsClient& client) {
+    for (int i = 0; i < SeatCount; ++i) {
+        if (!Occupied(i)) {
+            Seats[i] = &client;
+            BroadcastAll();
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool clsGame::CreateGame(clsClient& client, const std::string& strGameName) {
+    // Only called on a free table, whose seats are all empty already.
+    Seats.fill(services_.voidClient);
+    AddClient(client);
+    GameName = strGameName;
+    GameState = GameOpen;
+    return true;
+}
+
+void clsGame::shuffle(int count) {
+    for (int j = 0; j < count; ++j) {
+        const double u = services_.random();
+        int r = static_cast<int>(u * count);
+        r = std::clamp(r, 0, count - 1);  // a generator returning exactly 1.0 must not leave the deck
+        std::swap(Deck[j], Deck[r]);
+    }
+}
+
+void clsGame::StartGame() {
+    AnteStart = 5;
+    for (int i = 0; i < kDeckSize; ++i) Deck[i] = static_cast<std::int16_t>(i);
+    shuffle(kDeckSize);
+    DeckPos = 0;
+    stockEnd_ = kDeckSize;
+    discards_.clear();
+    for (int i = 0; i < SeatCount; ++i) {
+        if (!Occupied(i)) continue;  // the void session is never touched
+        clsClient& o = *Seats[i];
+        // A hand cut short by a new deal is a misdeal: each player gets back
+        // what he put in. A paid hand has cleared the antes already.
+        o.Bank = static_cast<std::int32_t>(std::min<std::int64_t>(kMax, std::int64_t{o.Bank} + o.Ante));
+        o.Exchange = -1;
+        o.Ante = 0;
+        o.ClientState = clsClient::WaitChange;
+        // The ante is taken in full unless the bank would leave the 32-bit range.
+        const auto take = static_cast<std::int32_t>(std::min<std::int64_t>(AnteStart, std::int64_t{o.Bank} - kMin));
+        o.Ante = take;
+        o.Bank -= take;
+        wire::Hand hand{};
+        for (int p = 0; p < 5; ++p) hand[p] = o.card(p) = GetCardFromDeck();
+        o.winsock_SendCmd(wire::dealtHand(hand));
+    }
+    BetSeat = 0;
+    GameState = GameExchange;
+    BroadcastAll();
+}
+
+void clsGame::Discard(std::int16_t card) { discards_.push_back(card); }
+
+std::int16_t clsGame::GetCardFromDeck() {
+    if (DeckPos >= stockEnd_) {
+        // The stock is empty: this hand's discards become the new stock.
+        assert(!discards_.empty());
+        const int n = static_cast<int>(std::min<std::size_t>(discards_.size(), kDeckSize));
+        std::copy_n(discards_.begin(), n, Deck.begin());
+        discards_.erase(discards_.begin(), discards_.begin() + n);
+        stockEnd_ = n;
+        DeckPos = 0;
+        shuffle(n);
+    }
+    return Deck[DeckPos++];
+}
+
+int clsGame::bettingCount() const {
+    int n = 0;
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i) && Seats[i]->IsBetting()) ++n;
+    return n;
+}
+
+int clsGame::firstBettingSeat() const {
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i) && Seats[i]->IsBetting()) return i;
+    return -1;
+}
+
+bool clsGame::anyoneToExchange() const {
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i) && Seats[i]->ClientState == clsClient::WaitChange) return true;
+    return false;
+}
+
+std::int64_t clsGame::pot() const {
+    std::int64_t p = DepartedPot;
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i)) p += Seats[i]->Ante;
+    return p;
+}
+
+std::int64_t clsGame::Chips() const {
+    std::int64_t c = DepartedPot;
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i)) c += std::int64_t{Seats[i]->Bank} + Seats[i]->Ante;
+    return c;
+}
+
+bool clsGame::BetInRange(const clsClient& client, std::int32_t amount) const {
+    const std::int64_t newAnte = std::int64_t{GetAnte()} + std::max<std::int32_t>(amount, 0);
+    if (newAnte > kMax) return false;
+    const std::int64_t paid = newAnte - client.Ante;
+    const std::int64_t newBank = std::int64_t{client.Bank} - paid;
+    if (newBank < kMin || newBank > kMax) return false;
+    const std::int64_t newPot = pot() + paid;
+    if (newPot > kMax) return false;
+    // Whoever may win must be able to take the whole pot.
+    if (newBank + newPot > kMax) return false;
+    for (int i = 0; i < SeatCount; ++i) {
+        if (!Occupied(i) || Seats[i] == &client || !Seats[i]->IsBetting()) continue;
+        if (std::int64_t{Seats[i]->Bank} + newPot > kMax) return false;
+    }
+    return true;
+}
+
+void clsGame::ClientPass(clsClient& client) {
+    client.ClientState = clsClient::WaitStart;
+    if (bettingCount() == 1) {
+        PayWinner(static_cast<std::int16_t>(firstBettingSeat()));
+        return;
+    }
+    BroadcastAnte();
+    NextBet();
+    NextGameAction();
+}
+
+void clsGame::ClientCall(clsClient& client) {
+    const std::int32_t a = GetAnte();
+    client.Bank -= a - client.Ante;
+    client.Ante = a;
+    for (int i = 0; i < SeatCount; ++i) {
+        if (Occupied(i) && Seats[i]->IsBetting() && Seats[i]->Ante != a) {
+            BroadcastAll();
+            NextBet();
+            NextGameAction();
+            return;
+        }
+    }
+    Showdown();
+}
+
+void clsGame::ClientRaise(clsClient& client, std::int32_t raise) {
+    const std::int32_t a = GetAnte() + raise;
+    client.Bank -= a - client.Ante;
+    client.Ante = a;
+    BroadcastAll();
+    NextBet();
+    NextGameAction();
+}
+
+void clsGame::Showdown() {
+    int best = -1;
+    poker::clsHandValue bestHand(services_.log);
+    for (int i = 0; i < SeatCount; ++i) {
+        if (!Occupied(i) || !Seats[i]->IsBetting()) continue;
+        poker::clsHandValue hv(services_.log);
+        for (int p = 0; p < 5; ++p) hv.card(p) = Seats[i]->card(p);
+        hv.Check_Hand();
+        if (best == -1 || hv.WinsOf(bestHand).value_or(false)) {
+            best = i;
+            bestHand = hv;
+        }
+    }
+    // Nobody betting: nobody is announced and nothing is paid.
+    if (best >= 0) PayWinner(static_cast<std::int16_t>(best));
+}
+
+void clsGame::NextBet() {
+    const std::int16_t start = BetSeat;
+    do {
+        BetSeat = static_cast<std::int16_t>((BetSeat + 1) % SeatCount);
+    } while (!(Occupied(BetSeat) && Seats[BetSeat]->IsBetting()) && BetSeat != start);
+    if (BetSeat == start) {
+        // No other player is betting: the one on turn wins and is paid like
+        // any other winner; if he is not betting either, nobody wins.
+        if (Occupied(start) && Seats[start]->IsBetting()) PayWinner(start);
+        return;
+    }
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i) && Seats[i]->IsBetting()) Seats[i]->ClientState = clsClient::WaitBet;
+    Seats[BetSeat]->ClientState = clsClient::MakeBet;
+}
+
+void clsGame::NextGameAction() {
+    if (GameState == GameExchange) {
+        if (anyoneToExchange()) return;
+        GameState = GameBetting;
+        // The betting opens at the lowest seat of a betting player.
+        const int first = firstBettingSeat();
+        if (first >= 0) BetSeat = static_cast<std::int16_t>(first);
+        NextGameAction();
+    } else if (GameState == GameBetting) {
+        if (Occupied(BetSeat) && Seats[BetSeat]->IsBetting()) Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
+    }
+}
+
+void clsGame::PayWinner(std::int16_t seat) {
+    if (seat < 0 || seat >= SeatCount || !Occupied(seat)) return;
+    clsClient& w = *Seats[seat];
+    BroadcastAll();
+    Broadcast(wire::winner(seat));
+    // Whatever would not fit the winner's bank stays in the pot for the next
+    // hand, so no chip is lost.
+    const std::int64_t total = pot();
+    const std::int64_t paid = std::min(total, kMax - w.Bank);
+    w.Bank = static_cast<std::int32_t>(w.Bank + paid);
+    DepartedPot = total - paid;
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i)) Seats[i]->Ante = 0;
+    StartGame();
+}
+
+void clsGame::RemoveClient(clsClient& client) {
+    const int seat = SeatOf(client);
+    if (seat < 0) return;
+    const bool wasOnTurn = GameState == GameBetting && seat == BetSeat && client.IsBetting();
+    const bool wasExchanging = client.ClientState == clsClient::WaitChange;
+    Seats[seat] = services_.voidClient;
+    DepartedPot += client.Ante;
+    client.Ante = 0;
+    BroadcastAll();
+    if (GameState == GameExchange && wasExchanging && !anyoneToExchange()) {
+        // He was the last one still to exchange: the betting begins, unless
+        // only one player is left in it, who then wins as after a fold.
+        if (bettingCount() == 1) {
+            PayWinner(static_cast<std::int16_t>(firstBettingSeat()));
+        } else {
+            NextGameAction();
+        }
+        return;
+    }
+    if (GameState != GameBetting) return;
+    const int left = bettingCount();
+    if (left == 1) {
+        PayWinner(static_cast<std::int16_t>(firstBettingSeat()));
+    } else if (left > 1 && wasOnTurn) {
+        NextBet();
+        NextGameAction();
+    }
+}
+
+}  // namespace server

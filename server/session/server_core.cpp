@@ -1,0 +1,57 @@
+#include "server/session/server_core.h"
+
+#include <chrono>
+#include <random>
+#include <stdexcept>
+
+namespace server {
+
+namespace {
+
+ServerCore::RandomFn clockSeededRandom() {
+    auto engine = std::make_shared<std::mt19937>(
+        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
+    return [engine] { return std::uniform_real_distribution<double>(0.0, 1.0)(*engine); };
+}
+
+}  // namespace
+
+ServerCore::ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, RandomFn random)
+    : services_{&g_VoidClient, &g_VoidGame, random ? std::move(random) : clockSeededRandom(), std::move(log)},
+      g_VoidGame(services_),
+      g_VoidClient(*this, 0, nullptr) {
+    // The void table was set up before the void session existed; now that it
+    // does, fill its seats again.
+    g_VoidGame.InitVoid();
+    for (int i = 0; i < kSlots; ++i) g_Clients[i] = std::make_unique<clsClient>(*this, i + 1, sockets[i]);
+    for (int i = 0; i < kGames; ++i) {
+        g_Games[i] = std::make_unique<clsGame>(services_);
+        g_Games[i]->Index = i + 1;
+    }
+}
+
+clsClient& ServerCore::client(int i) {
+    if (i < 1 || i > kSlots) throw std::out_of_range("client slot");
+    return *g_Clients[i - 1];
+}
+
+clsGame& ServerCore::game(int i) {
+    if (i < 1 || i > kGames) throw std::out_of_range("game number");
+    return *g_Games[i - 1];
+}
+
+int ServerCore::FindFreeGame(clsClient& client, const std::string& name) {
+    for (int i = 1; i <= kGames; ++i) {
+        if (!game(i).Active()) {
+            game(i).CreateGame(client, name);
+            return i;
+        }
+    }
+    return 0;
+}
+
+void ServerCore::WriteLog(const std::string& line) const {
+    if (services_.log) services_.log(line);
+}
+
+}  // namespace server
