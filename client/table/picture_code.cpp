@@ -1,0 +1,40 @@
+#include "client/table/picture_code.h"
+
+#include "poker/cards.h"
+
+namespace client {
+
+namespace {
+
+// Rank suffix by card value: the deuce is value 0, the ace value 12.
+constexpr const char* kRank[poker::kValuesPerSuit] = {"2", "3", "4", "5", "6", "7", "8",
+                                                      "9", "10", "J", "Q", "K", "1"};
+constexpr char kSuit[4] = {'C', 'D', 'H', 'S'};
+
+}  // namespace
+
+std::optional<std::string> HolderName(std::int16_t CardNo) {
+    if (poker::isCardCode(CardNo))
+        return std::string(1, kSuit[poker::cardSuit(CardNo)]) + kRank[poker::cardValue(CardNo)];
+    switch (CardNo) {
+        case kPictureBlackJoker: return "JB";
+        case kPictureRedJoker: return "JR";
+        case kPictureBack: return "back";
+        case kPictureEmpty: return "";
+        default: return std::nullopt;
+    }
+}
+
+const std::array<std::string, 55>& PictureHolders() {
+    static const std::array<std::string, 55> holders = [] {
+        std::array<std::string, 55> names;
+        for (std::int16_t code = 0; code < poker::kDeckSize; ++code) names[code] = *HolderName(code);
+        names[52] = *HolderName(kPictureBlackJoker);
+        names[53] = *HolderName(kPictureRedJoker);
+        names[54] = *HolderName(kPictureBack);
+        return names;
+    }();
+    return holders;
+}
+
+}  // namespace client

@@ -1,0 +1,45 @@
+// The card pictures as the window loads them from its resources.
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include "client/table/frm_main.h"
+#include "client/table/picture_code.h"
+
+namespace client {
+namespace {
+
+TEST(Artwork, EveryPictureLoadsAtSeventyOneByNinetySixWithGreenCorners) {
+#ifndef QUORVANE_HAVE_CARD_ART
+    GTEST_SKIP() << "the card artwork is not part of this build yet";
+#endif
+    frmMain window;
+    const QColor green(0, 128, 0);
+    for (const auto& holder : PictureHolders()) {
+        SCOPED_TRACE(holder);
+        const QImage image = window.HolderPicture(holder).toImage();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), QSize(71, 96));
+        for (QPoint corner : {QPoint(0, 0), QPoint(70, 0), QPoint(0, 95), QPoint(70, 95)})
+            EXPECT_EQ(image.pixelColor(corner).rgb(), green.rgb());
+    }
+}
+
+TEST(Artwork, TheSlotsShowTheBackAndTheHandCursor) {
+#ifndef QUORVANE_HAVE_CARD_ART
+    GTEST_SKIP() << "the card artwork is not part of this build yet";
+#endif
+    frmMain window;
+    const QPixmap back = window.HolderPicture("back");
+    for (auto* slot : window.imgCard) {
+        EXPECT_EQ(slot->pixmap().cacheKey(), back.cacheKey());
+        EXPECT_EQ(slot->cursor().shape(), Qt::BitmapCursor);
+        EXPECT_EQ(slot->cursor().hotSpot(), QPoint(12, 1));
+        EXPECT_EQ(slot->cursor().pixmap().size(), QSize(32, 32));
+    }
+    window.DrawCard(3, 26);
+    EXPECT_EQ(window.imgCard[3]->pixmap().cacheKey(), window.HolderPicture("H2").cacheKey());
+}
+
+}  // namespace
+}  // namespace client
