@@ -1,0 +1,97 @@
+#include "server/host/qt_socket.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+namespace server {
+
+QtSocket::QtSocket(int index, QObject* parent) : QObject(parent), index_(index) {}
+
+QtSocket::~QtSocket() { detach(); }
+
+void QtSocket::accept(QTcpSocket* connection) {
+    detach();
+    socket_ = connection;
+    failed_ = false;
+    closeReported_ = false;
+    connection->setParent(this);
+    connection->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(connection, &QTcpSocket::readyRead, this,
+            [this] { emit dataArrival(index_, socket_ ? socket_->bytesAvailable() : 0); });
+    connect(connection, &QTcpSocket::disconnected, this, &QtSocket::peerClosed);
+    connect(connection, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        if (!socket_) return;
+        // The peer's orderly close arrives as an "error" too; it is a close.
+        if (e == QAbstractSocket::RemoteHostClosedError) {
+            peerClosed();
+            return;
+        }
+        failed_ = true;
+        emit error(index_, static_cast<int>(e), socket_->errorString());
+    });
+}
+
+void QtSocket::peerClosed() {
+    if (!socket_ || closeReported_) return;
+    closeReported_ = true;
+    emit closed(index_);
+}
+
+int QtSocket::state() const {
+    if (!socket_) return kClosed;
+    if (failed_) return kError;
+    switch (socket_->state()) {
+        case QAbstractSocket::UnconnectedState: return kClosed;
+        case QAbstractSocket::HostLookupState: return 4;
+        case QAbstractSocket::ConnectingState: return 6;
+        case QAbstractSocket::ConnectedState: return kConnected;
+        case QAbstractSocket::BoundState: return 1;
+        case QAbstractSocket::ListeningState: return 2;
+        case QAbstractSocket::ClosingState: return 8;
+    }
+    return kError;
+}
+
+void QtSocket::send(std::string_view bytes) {
+    // Text to a connection that has gone is dropped: the game does not depend on it.
+    if (state() != kConnected || bytes.empty()) return;
+    socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string QtSocket::readAll() {
+    if (!socket_) return {};
+    const QByteArray data = socket_->readAll();
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+void QtSocket::close() { detach(); }
+
+void QtSocket::detach() {
+    if (!socket_) return;
+    QTcpSocket* s = socket_;
+    socket_ = nullptr;
+    failed_ = false;
+    // Our own close raises no event: only the peer's close is reported.
+    s->disconnect(this);
+    s->close();
+    if (s->state() == QAbstractSocket::UnconnectedState) {
+        s->deleteLater();
+    } else {
+        // Still flushing: let it finish, then go.
+        connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    }
+}
+
+std::string QtSocket::peerAddress() const {
+    if (!socket_) return {};
+    QHostAddress address = socket_->peerAddress();
+    // A dual-stack listener reports IPv4 peers as mapped IPv6 addresses.
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    if (isV4) address = QHostAddress(v4);
+    return address.toString().toStdString();
+}
+
+int QtSocket::peerPort() const { return socket_ ? socket_->peerPort() : 0; }
+
+}  // namespace server

@@ -1,0 +1,52 @@
+#pragma once
+// One connection slot of the server window: a session's socket over QTcpSocket.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "server/session/socket.h"
+
+class QTcpSocket;
+
+namespace server {
+
+class QtSocket : public QObject, public ISocket {
+    Q_OBJECT
+public:
+    // `index` is the slot number (1..10) reported with every event.
+    explicit QtSocket(int index, QObject* parent = nullptr);
+    ~QtSocket() override;
+
+    int index() const { return index_; }
+
+    // Takes over an accepted connection (and its ownership). Only called while
+    // state() is 0; turns off the Nagle delay so every line leaves at once.
+    void accept(QTcpSocket* connection);
+
+    // The state numbers of the classic socket control: 0 closed, 1 open,
+    // 2 listening, 4 resolving host, 6 connecting, 7 connected, 8 closing, 9 error.
+    int state() const override;
+    void send(std::string_view bytes) override;
+    std::string readAll() override;
+    void close() override;
+    std::string peerAddress() const override;
+    int peerPort() const override;
+
+signals:
+    void dataArrival(int index, qint64 bytesTotal);
+    // The peer ended the connection. Not raised for a close made on our side.
+    void closed(int index);
+    void error(int index, int number, const QString& description);
+
+private:
+    void detach();
+    void peerClosed();
+
+    int index_;
+    QPointer<QTcpSocket> socket_;
+    bool failed_ = false;          // an error was reported and the socket is not yet closed
+    bool closeReported_ = false;   // the peer's close has been passed on once
+};
+
+}  // namespace server
