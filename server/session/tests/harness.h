@@ -138,6 +138,46 @@ public:
     std::unique_ptr<ServerCore> core;
 };
 
+// Logs in slots 1..n and seats them in that order at table 1.
+inline void seatPlayers(Server& s, const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) s.login(static_cast<int>(i) + 1, names[i]);
+    s.send(1, "NEWGAME\tt");
+    for (std::size_t i = 1; i < names.size(); ++i) s.send(static_cast<int>(i) + 1, "JOINGAME\t1");
+    s.clearAll();
+}
+
+// Deals and lets slots 1..n exchange nothing, so the betting begins.
+inline void dealToBetting(Server& s, int n) {
+    s.send(1, "STARTGAME");
+    for (int i = 1; i <= n; ++i) s.send(i, "EXCHANGE");
+    s.clearAll();
+}
+
+// Everything a command may change, as text, to show that a refused command
+// changed nothing.
+inline std::string describe(const clsClient& c) {
+    std::string d = c.m_username + "|" + std::to_string(c.m_Game->Index) + "|" + std::to_string(c.ClientState) + "|" +
+                    std::to_string(c.seatno) + "|" + std::to_string(c.Exchange) + "|" + std::to_string(c.Bank) + "|" +
+                    std::to_string(c.Ante) + "|";
+    for (int p = 0; p < 5; ++p) d += std::to_string(c.card(p)) + ",";
+    return d;
+}
+
+inline std::string describe(const clsGame& g) {
+    std::string d = std::to_string(g.Index) + "|" + g.GameName + "|" + std::to_string(g.GameState) + "|" +
+                    std::to_string(g.AnteStart) + "|" + std::to_string(g.DeckPos) + "|" + std::to_string(g.BetSeat) +
+                    "|" + std::to_string(g.DepartedPot) + "|";
+    for (auto c : g.Deck) d += std::to_string(c) + ",";
+    for (int i = 0; i < 6; ++i) d += g.Occupied(i) ? std::to_string(g.Seats[i]->Slot()) : std::string("-");
+    return d;
+}
+
+inline std::string snapshot(Server& s) {
+    std::string d = describe(s.core->g_VoidClient) + "\n" + describe(s.core->g_VoidGame) + "\n";
+    for (int i = 1; i <= 10; ++i) d += describe(s.client(i)) + "\n" + describe(s.game(i)) + "\n";
+    return d;
+}
+
 // The five lines of a table report, built from per-seat values given as
 // tab-joined rows of six fields.
 inline std::vector<std::string> report(const std::string& ante, const std::string& names, const std::string& states,
