@@ -174,20 +174,9 @@ void clsClient::cmdNewGame(const wire::Fields& f) {
         winsock_SendError(std::string(wire::cmd::NEWGAME));
         return;
     }
-    // A table is free for this player if nobody sits there, or if he sits
-    // there alone and is about to leave it.
-    bool available = false;
-    for (int i = 1; i <= ServerCore::kGames && !available; ++i) {
-        const clsGame& g = core_.game(i);
-        available = !g.Active();
-        if (!available && &g == m_Game) {
-            int others = 0;
-            for (int s = 0; s < g.SeatCount; ++s)
-                if (g.Occupied(s) && g.Seats[s] != this) ++others;
-            available = others == 0;
-        }
-    }
-    if (!available) {
+    bool anyFree = false;
+    for (int i = 1; i <= ServerCore::kGames; ++i) anyFree = anyFree || !core_.game(i).Active();
+    if (!anyFree) {
         winsock_SendError(std::string(wire::cmd::NEWGAME));
         return;
     }
