@@ -1,0 +1,59 @@
+#pragma once
+// The client's one connection to the server (the design's Winsock1): finding
+// the server, sending a line, and passing every arrived chunk on.
+
+#include <QObject>
+#include <QTcpSocket>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "client/protocol/ports.h"
+
+namespace client {
+
+class Connection : public QObject, public ILink {
+    Q_OBJECT
+public:
+    // Status texts go to the view, prompts and boxes through the dialogs.
+    Connection(IClientView& view, IDialogs& dialogs, QObject* parent = nullptr);
+    ~Connection() override;
+
+    // Where and how long to look; the program keeps the defaults.
+    std::string FirstHost = "127.0.0.1";
+    std::uint16_t Port = 9596;
+    std::int32_t FirstWaitSeconds = 5;
+    std::int32_t TypedWaitSeconds = 30;
+
+    // Receives each chunk of arrived bytes.
+    std::function<void(const std::string&)> onData;
+
+    // Tries the local host, then a host the player types. Does nothing while
+    // connected or while an attempt is already running.
+    void ConnectToServer();
+    // Connects to host and waits at most `seconds`, counting them in the
+    // status bar. True when connected.
+    bool ConnectWithTimeout(const std::string& host, std::int32_t seconds);
+    bool IsConnected() const;
+
+    bool Send(const std::string& bytes) override;
+
+    QTcpSocket Winsock1;
+
+private:
+    void Winsock1_DataArrival();
+    void Winsock1_Close();
+    void Winsock1_Error(QAbstractSocket::SocketError error);
+    void reportError(const std::string& description);
+
+    IClientView& view_;
+    IDialogs& dialogs_;
+    bool connecting_ = false;     // ConnectToServer is running
+    bool waiting_ = false;        // inside ConnectWithTimeout's wait
+    bool failed_ = false;         // the socket reported an error during the wait
+    bool closingOurselves_ = false;
+    std::string pendingError_;    // error text to show once the wait is over
+};
+
+}  // namespace client
