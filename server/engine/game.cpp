@@ -84,6 +84,8 @@ std::int32_t clsGame::AddClient(clsClient& client) {
     for (int i = 0; i < SeatCount; ++i) {
         if (!Occupied(i)) {
             Seats[i] = &client;
+            dealt_[i] = false;  // a newcomer waits for the next deal
+            held_[i].reset();
             BroadcastAll();
             return i;
         }
@@ -116,8 +118,11 @@ void clsGame::StartGame() {
     DeckPos = 0;
     stockEnd_ = kDeckSize;
     discards_.clear();
+    dealt_.fill(false);
+    for (auto& h : held_) h.reset();
     for (int i = 0; i < SeatCount; ++i) {
         if (!Occupied(i)) continue;  // the void session is never touched
+        dealt_[i] = true;
         clsClient& o = *Seats[i];
         // A hand cut short by a new deal is a misdeal: each player gets back
         // what he put in. A paid hand has cleared the antes already.
@@ -130,7 +135,10 @@ void clsGame::StartGame() {
         o.Ante = take;
         o.Bank -= take;
         wire::Hand hand{};
-        for (int p = 0; p < 5; ++p) hand[p] = o.card(p) = GetCardFromDeck();
+        for (int p = 0; p < 5; ++p) {
+            hand[p] = o.card(p) = GetCardFromDeck();
+            held_[i].set(hand[p]);
+        }
         o.winsock_SendCmd(wire::dealtHand(hand));
     }
     BetSeat = 0;
@@ -138,7 +146,20 @@ void clsGame::StartGame() {
     BroadcastAll();
 }
 
-void clsGame::Discard(std::int16_t card) { discards_.push_back(card); }
+void clsGame::Discard(const clsClient& from, std::int16_t card) {
+    const int seat = SeatOf(from);
+    if (seat < 0 || card < 0 || card >= kDeckSize || !held_[seat].test(card)) return;
+    held_[seat].reset(card);
+    discards_.push_back(card);
+}
+
+std::int16_t clsGame::DrawCard(const clsClient& to) {
+    const int seat = SeatOf(to);
+    if (seat < 0 || (DeckPos >= stockEnd_ && discards_.empty())) return -1;
+    const std::int16_t c = GetCardFromDeck();
+    held_[seat].set(c);
+    return c;
+}
 
 std::int16_t clsGame::GetCardFromDeck() {
     if (DeckPos >= stockEnd_) {
@@ -307,6 +328,8 @@ void clsGame::RemoveClient(clsClient& client) {
     const bool wasOnTurn = GameState == GameBetting && seat == BetSeat && client.IsBetting();
     const bool wasExchanging = client.ClientState == clsClient::WaitChange;
     Seats[seat] = services_.voidClient;
+    dealt_[seat] = false;
+    held_[seat].reset();
     DepartedPot += client.Ante;
     client.Ante = 0;
     BroadcastAll();

@@ -5,6 +5,7 @@
 // the void table. Both kinds of object live as long as the server core.
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -64,8 +65,14 @@ public:
     void NextGameAction();
 
     // A card a player gives up in the exchange; it may come back into play
-    // when the stock runs out during the same hand.
-    void Discard(std::int16_t card);
+    // when the stock runs out during the same hand. Only cards this deck gave
+    // the player count: a late joiner's old cards are not part of it.
+    void Discard(const clsClient& from, std::int16_t card);
+    // The next card for the player's exchange, or -1 when neither the stock
+    // nor the discards hold one (he then keeps his card).
+    std::int16_t DrawCard(const clsClient& to);
+    // Whether the seat's player was dealt into the running hand.
+    bool DealtIn(int seat) const { return Occupied(seat) && dealt_[seat]; }
     // Cards still in the stock (what GetCardFromDeck can hand out before the
     // discards are reshuffled).
     int StockLeft() const { return stockEnd_ - DeckPos; }
@@ -98,6 +105,8 @@ private:
     TableServices& services_;
     int stockEnd_ = kDeckSize;                // Deck[DeckPos .. stockEnd_-1] is the stock
     std::vector<std::int16_t> discards_;      // this hand's discards
+    std::array<bool, 6> dealt_{};             // seats dealt into the running hand
+    std::array<std::bitset<kDeckSize>, 6> held_{};  // cards this deck gave each seat
 };
 
 }  // namespace server

@@ -244,8 +244,9 @@ void clsClient::cmdExchange(const wire::Fields& f) {
     Exchange = static_cast<std::int16_t>(k);
     g.BroadcastAll();
     for (int p : positions) {
-        g.Discard(card(p));
-        card(p) = g.GetCardFromDeck();
+        g.Discard(*this, card(p));
+        const std::int16_t c = g.DrawCard(*this);
+        if (c >= 0) card(p) = c;
     }
     wire::Hand hand{};
     for (int p = 0; p < 5; ++p) hand[p] = card(p);
