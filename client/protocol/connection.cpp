@@ -34,9 +34,10 @@ bool Connection::IsConnected() const { return Winsock1.state() == QAbstractSocke
 void Connection::ConnectToServer() {
     if (connecting_ || IsConnected()) return;
     connecting_ = true;
-    if (!ConnectWithTimeout(FirstHost, FirstWaitSeconds)) {
+    if (!ConnectWithTimeout(FirstHost, FirstWaitSeconds) && !abandoned_) {
         const std::string host = dialogs_.InputBox("Enter IP address or hostname of Quorvane:", "", "");
-        if (!host.empty() && !ConnectWithTimeout(host, TypedWaitSeconds)) dialogs_.MsgBox("Connect Failed");
+        if (!host.empty() && !ConnectWithTimeout(host, TypedWaitSeconds) && !abandoned_)
+            dialogs_.MsgBox("Connect Failed");
     }
     if (!IsConnected()) view_.ShowStatus("Connect Failed");
     connecting_ = false;
@@ -63,7 +64,7 @@ bool Connection::ConnectWithTimeout(const std::string& host, std::int32_t second
         const auto state = Winsock1.state();
         return state != QAbstractSocket::ConnectedState && state != QAbstractSocket::UnconnectedState;
     };
-    while (clock.elapsed() < limitMs && !failed_ && stillTrying()) {
+    while (clock.elapsed() < limitMs && !failed_ && !abandoned_ && stillTrying()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const qint64 elapsed = clock.elapsed() / 1000;
         if (elapsed != shown) {
@@ -80,11 +81,9 @@ bool Connection::ConnectWithTimeout(const std::string& host, std::int32_t second
         Winsock1.abort();
         closingOurselves_ = false;
     }
-    if (!pendingError_.empty()) {
-        const std::string description = std::move(pendingError_);
-        pendingError_.clear();
-        dialogs_.MsgBox(description);
-    }
+    const std::string description = std::move(pendingError_);
+    pendingError_.clear();
+    if (!description.empty() && !abandoned_) dialogs_.MsgBox(description);
     return connected;
 }
 
@@ -123,6 +122,7 @@ void Connection::Winsock1_Error(QAbstractSocket::SocketError error) {
 }
 
 void Connection::reportError(const std::string& description) {
+    if (abandoned_) return;  // nobody left to tell
     if (waiting_) {
         // The connect wait ends on the error; the player sees the socket's
         // description when it does, before any host prompt.

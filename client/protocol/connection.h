@@ -36,6 +36,8 @@ public:
     // status bar. True when connected.
     bool ConnectWithTimeout(const std::string& host, std::int32_t seconds);
     bool IsConnected() const;
+    // The window is closing: end any wait at once and ask the player nothing more.
+    void Abandon() { abandoned_ = true; }
 
     bool Send(const std::string& bytes) override;
 
@@ -53,6 +55,7 @@ private:
     bool waiting_ = false;        // inside ConnectWithTimeout's wait
     bool failed_ = false;         // the socket reported an error during the wait
     bool closingOurselves_ = false;
+    bool abandoned_ = false;
     std::string pendingError_;    // error text to show once the wait is over
 };
 

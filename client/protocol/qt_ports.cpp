@@ -32,7 +32,8 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
 }
 
 void QtDialogs::MsgBox(const std::string& text) {
-    QMessageBox::information(owner_, titleOr(""), latin1(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(text), QMessageBox::Ok, owner_);
+    box.exec();
 }
 
 void QtDesktop::StartSecondCopy(const std::string& arguments) {

@@ -50,7 +50,10 @@ void TableClient::wire_() {
     // Connecting waits in a local loop: not from inside the activation event.
     connect(&window_, &frmMain::firstActivation, this, [this] { connection_.ConnectToServer(); },
             Qt::QueuedConnection);
-    connect(&window_, &frmMain::unloading, this, [this] { protocol_.Form_Unload(); });
+    connect(&window_, &frmMain::unloading, this, [this] {
+        protocol_.Form_Unload();
+        connection_.Abandon();
+    });
 
     connect(window_.mnuConnect, &QAction::triggered, this, [this] { connection_.ConnectToServer(); });
     connect(window_.mnuNewGame, &QAction::triggered, this, [this] { protocol_.mnuNewGame_Click(); });

@@ -1,6 +1,9 @@
 // The answer to the server's LOGIN line in each command-line case.
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
+#include "client/protocol/qt_ports.h"
 #include "fakes.h"
 
 namespace client::testing {
@@ -54,6 +57,14 @@ TEST_F(Login, AnyOtherCommandLineNeitherAsksNorLogsIn) {
         EXPECT_TRUE(sent().empty());
         EXPECT_TRUE(desktop.copies.empty());
     }
+}
+
+TEST(CommandLine, IsEveryArgumentAfterTheProgramJoinedBySpaces) {
+    EXPECT_EQ(CommandLineOf({"Tessarin"}), "");
+    EXPECT_EQ(CommandLineOf({"Tessarin", "-test"}), "-test");
+    EXPECT_EQ(CommandLineOf({"Tessarin", "-test2"}), "-test2");
+    EXPECT_EQ(CommandLineOf({"Tessarin", "-test", ""}), "-test ");
+    EXPECT_EQ(CommandLineOf({"Tessarin", "a", "b c"}), "a b c");
 }
 
 }  // namespace

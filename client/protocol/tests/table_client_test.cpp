@@ -237,6 +237,19 @@ TEST_F(TableClientTest, NoServerAsksForAHostAndReportsTheFailure) {
     EXPECT_EQ(window->StatusText(), "Connect Failed");
 }
 
+TEST_F(TableClientTest, AClosedWindowAsksNothingMoreWhenConnectingFails) {
+    start("", false);
+    const quint16 closedPort = server.serverPort();
+    server.close();
+    client->Link().Port = closedPort;
+    window->close();
+    EXPECT_EQ(client->Protocol().ExitMode, 2);
+    client->Link().ConnectToServer();
+    EXPECT_TRUE(dialogs->prompts.empty());
+    EXPECT_TRUE(dialogs->boxes.empty());
+    EXPECT_EQ(window->StatusText(), "Connect Failed");
+}
+
 TEST(Connection, StatusTextsOfAFailedAttemptInOrder) {
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
