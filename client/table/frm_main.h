@@ -100,10 +100,10 @@ public:
     bool Activated = false;
 
 private:
-    std::unique_ptr<ISound> sound_;
+    std::unique_ptr<ISound> sound_;  // declared before Hand, which plays through it
 
 public:
-    clsHand Hand;
+    clsHand Hand;  // the player's five cards, drawn in imgCard
 
 signals:
     // The window has been shown or activated for the first time.
