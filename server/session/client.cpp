@@ -227,6 +227,14 @@ void clsClient::cmdStartGame() {
 
 void clsClient::cmdExchange(const wire::Fields& f) {
     if (!atTable()) return;
+    // Only a player dealt into the running hand holds cards of this deck. A
+    // late joiner (or anyone before the first deal) would otherwise join the
+    // betting with stale cards that others at the table may hold too.
+    const int seat = m_Game->SeatOf(*this);
+    if (seat < 0 || !m_Game->DealtIn(seat)) {
+        winsock_SendError(std::string(wire::cmd::EXCHANGE));
+        return;
+    }
     const std::size_t k = f.size() - 1;
     std::vector<int> positions;
     bool valid = k <= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max());

@@ -130,27 +130,32 @@ TEST(Exchange, ReplacementListedTwiceIsDiscardedToo) {
 namespace server::testing {
 namespace {
 
-// A player who joined after the deal holds no card of this deck: what he
-// gives up never enters the stock, so no card can be dealt twice.
-TEST(Exchange, LateJoinerCannotFeedOldCardsIntoTheStock) {
+// A player who joined after the deal holds no card of this deck: his
+// exchange is refused, so neither his stale cards nor he enter the hand.
+TEST(Exchange, LateJoinerCannotExchangeIntoTheHand) {
     Server s;
     seatPlayers(s, {"ann"});
     s.send(1, "STARTGAME");  // ann holds 0..4
     s.login(2, "bob");
     s.send(2, "JOINGAME\t1");
+    s.clearAll();
     ASSERT_EQ(s.client(2).card(0), 0);  // never dealt: his cards are stale
+    const std::string before = snapshot(s);
     std::string line = "EXCHANGE";
     for (int k = 0; k < 60; ++k) line += "\t0";
-    s.send(2, line);
-    EXPECT_FALSE(s.game(1).DealtIn(1));
-    for (int p = 0; p < 5; ++p) EXPECT_EQ(s.client(1).card(p), p);
-    // Every card bob drew came from the stock or his own discards, never 0..4.
-    EXPECT_GE(s.client(2).card(0), 5);
-    s.send(1, "EXCHANGE\t0\t1\t2\t3\t4");
-    std::set<int> ann;
-    for (int p = 0; p < 5; ++p) ann.insert(s.client(1).card(p));
-    EXPECT_EQ(ann.size(), 5u);
-    EXPECT_FALSE(ann.count(s.client(2).card(0)));
+    for (const std::string& l : {line, std::string("EXCHANGE")}) {
+        s.send(2, l);
+        EXPECT_EQ(s.lines(2), (std::vector<std::string>{"ERROR\tEXCHANGE"}));
+        EXPECT_TRUE(s.lines(1).empty());
+        EXPECT_EQ(snapshot(s), before);
+    }
+    EXPECT_EQ(s.client(2).ClientState, clsClient::WaitStart);
+    // At the next deal he is dealt in like everybody else.
+    s.send(1, "STARTGAME");
+    EXPECT_TRUE(s.game(1).DealtIn(1));
+    s.clearAll();
+    s.send(2, "EXCHANGE\t0");
+    EXPECT_EQ(s.lines(2).back().rfind("EXCHANGE\t", 0), 0u);
 }
 
 }  // namespace

@@ -117,7 +117,12 @@ void checkInvariants(Server& s, const std::string& voidClient, const std::string
                 ASSERT_TRUE(g.Occupied(i));
                 ASSERT_EQ(g.Seats[i]->seatno, i);
             }
-            // The players dealt into the hand hold cards no one else holds.
+            // Whoever is in the hand (exchanging or betting) was dealt into it,
+            // and the players dealt into the hand hold cards no one else holds.
+            const int state = g.Seats[i]->ClientState;
+            if (g.Occupied(i) && state >= clsClient::WaitChange && state <= clsClient::MakeBet) {
+                ASSERT_TRUE(g.DealtIn(i)) << "table " << t << " seat " << i;
+            }
             if (!g.DealtIn(i)) continue;
             for (int p = 0; p < 5; ++p) {
                 ASSERT_TRUE(poker::isCardCode(g.Seats[i]->card(p)));
