@@ -17,7 +17,7 @@ constexpr int kTables = 5;
 TEST(PlayLoad, TenPlayersAtFiveTablesPlayWholeHandsAndEveryChipStays) {
     InProcessHost host;
     ASSERT_NE(host.port(), 0);
-    const int handsPerTable = scaled(80, 30);
+    const int handsPerTable = scaled(80, 60);
 
     std::vector<std::unique_ptr<Player>> owned;
     std::vector<Player*> players;
