@@ -158,6 +158,9 @@ void frmMain::guarded(const char* where, int index, const std::function<void()>&
     } catch (...) {
         WriteLog(std::string(where) + ": index=" + std::to_string(index) + " failed");
     }
+    // Everything one event sent leaves now, one write per connection; left to
+    // the socket, it would wait for another turn of the event loop.
+    for (auto& socket : m_Sockets) socket->flush();
 }
 
 void frmMain::Winsock1_ConnectionRequest() {

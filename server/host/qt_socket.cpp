@@ -64,6 +64,10 @@ std::string QtSocket::readAll() {
     return std::string(data.constData(), static_cast<std::size_t>(data.size()));
 }
 
+void QtSocket::flush() {
+    if (socket_ && socket_->bytesToWrite() > 0) socket_->flush();
+}
+
 void QtSocket::close() { detach(); }
 
 void QtSocket::detach() {

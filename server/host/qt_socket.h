@@ -30,6 +30,9 @@ public:
     void send(std::string_view bytes) override;
     std::string readAll() override;
     void close() override;
+    // Writes what the handlers queued to the system now, as one write,
+    // rather than on a later turn of the event loop.
+    void flush();
     std::string peerAddress() const override;
     int peerPort() const override;
 
