@@ -28,7 +28,7 @@ void BM_ClassifyAllHands(benchmark::State& state) {
     poker::HandEvaluator ev;
     for (auto _ : state) {
         for (const auto& h : hands) {
-            for (int i = 0; i < 5; ++i) ev.card(i) = h[i];
+            ev.SetCards(h);
             ev.Classify();
             benchmark::DoNotOptimize(ev.score());
         }
@@ -42,7 +42,7 @@ void BM_ClassifyAndNameAllHands(benchmark::State& state) {
     poker::clsHandValue hv;
     for (auto _ : state) {
         for (const auto& h : hands) {
-            for (int i = 0; i < 5; ++i) hv.card(i) = h[i];
+            hv.LoadCards(h);
             hv.Check_Hand();
             benchmark::DoNotOptimize(hv.HandName.data());
         }

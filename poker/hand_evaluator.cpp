@@ -56,9 +56,12 @@ void HandEvaluator::Classify() {
     }
     switch (longest) {
         case 1:  // five distinct values: only these can be straights or flushes
-            if (CheckStraightFlush() || CheckFlush() || CheckStraight()) return;
+        {
+            bool flush = false;
+            if (CheckStraightFlush(flush) || flush || CheckStraight()) return;
             CheckHighCard();
             return;
+        }
         case 2:
             if (pairs == 2 && CheckTwoPairs(n)) return;
             CheckPair(n);
@@ -91,8 +94,9 @@ HandEvaluator::Counts HandEvaluator::countValues() const {
     return n;
 }
 
-bool HandEvaluator::CheckStraightFlush() {
-    if (CheckFlush() && CheckStraight()) {
+bool HandEvaluator::CheckStraightFlush(bool& flush) {
+    flush = CheckFlush();
+    if (flush && CheckStraight()) {
         score_[0] = StraightFlush;
         return true;
     }

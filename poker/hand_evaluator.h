@@ -40,6 +40,8 @@ public:
     std::string Name() const;
 
     std::int16_t Value(int i) const;  // score entry 0..5, range-checked
+    // All five cards at once, for callers that hold a whole hand.
+    void SetCards(const std::array<std::int16_t, 5>& cards) { cards_ = cards; }
     const Score& score() const { return score_; }
     const std::array<std::int16_t, 5>& SortedValues() const { return sorted_; }
 
@@ -48,7 +50,9 @@ private:
 
     void SortValues();
     Counts countValues() const;
-    bool CheckStraightFlush();
+    // Runs the flush test first; `flush` tells whether it passed, in which
+    // case its score stands when the straight test then fails.
+    bool CheckStraightFlush(bool& flush);
     bool CheckFourOfAKind(const Counts& n);
     bool CheckFullHouse(const Counts& n);
     bool CheckFlush();

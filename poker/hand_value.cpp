@@ -17,7 +17,7 @@ std::optional<bool> clsHandValue::WinsOf(const clsHandValue& handvalue2) const {
 
 void clsHandValue::LoadCards(std::span<const std::int16_t> cards) {
     if (cards.size() < 5) throw std::out_of_range("LoadCards needs the elements 0..4");
-    for (int i = 0; i < 5; ++i) card(i) = cards[i];
+    SetCards({cards[0], cards[1], cards[2], cards[3], cards[4]});
 }
 
 void clsHandValue::Check_Hand() {
