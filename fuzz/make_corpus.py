@@ -34,6 +34,11 @@ def raw(slot, data):
     return bytes([0x30 | (slot - 1), len(data)]) + data
 
 
+def flood(slot):
+    """A line that never ends, past the receive buffer's bound."""
+    return bytes([0x50 | (slot - 1), 0xF1])
+
+
 def line(slot, word, *args, cut=None):
     """One command line; cut=n delivers it in two chunks split at byte n."""
     out = bytes([0x60 | (slot - 1), WORDS.index(word), len(args)])
@@ -78,8 +83,13 @@ def server_sessions():
         line(2, "BET", "1073741824"), line(1, "BET", "2147483647"), line(1, "BET", "0"),
         error(2), line(1, "STARTGAME"), close(1),
     ])
+    overlong = seed + b"".join([
+        line(1, "LOGIN", "ann"), line(2, "LOGIN", "Bob"), line(1, "NEWGAME", "t"),
+        line(2, "JOINGAME", "1"), line(2, "STARTGAME"), line(1, "EXCHANGE"), flood(2),
+        line(1, "BET", "0"),
+    ])
     return {"example_hand": example, "test_mode": test_mode, "three_player_fold": fold,
-            "typed_chunks": chunks}
+            "typed_chunks": chunks, "overlong_line": overlong}
 
 
 def report(antes, names, states, exchanges, banks):
@@ -113,7 +123,7 @@ def client_sessions():
     # Leading bytes: command line and prompt answer, then the chunking step.
     return {"example_hand": b"\x04\x05" + ann.encode("latin-1"),
             "test_mode": b"\x02\x00" + test_mode.encode("latin-1"),
-            "odd_lines": b"\x07\x0b" + odd.encode("latin-1")}
+            "odd_lines": b"\x3f\x0b" + odd.encode("latin-1")}
 
 
 def write(folder, files):
