@@ -66,6 +66,7 @@ struct FakeLink : ILink {
 
 struct Prompt {
     std::string prompt, title, defaultAnswer;
+    bool operator==(const Prompt&) const = default;
 };
 
 struct FakeDialogs : IDialogs {

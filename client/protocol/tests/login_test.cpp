@@ -11,15 +11,35 @@ namespace {
 
 using Login = ProtocolTest;
 
-TEST_F(Login, AnEmptyCommandLineAsksForTheUserName) {
-    dialogs.answers = {"Bob"};
-    line("LOGIN");
-    ASSERT_EQ(dialogs.prompts.size(), 1u);
-    EXPECT_EQ(dialogs.prompts[0].prompt, "Enter username");
-    EXPECT_EQ(dialogs.prompts[0].title, "");
-    EXPECT_EQ(dialogs.prompts[0].defaultAnswer, "");
-    EXPECT_EQ(sent(), Lines{"LOGIN\tBob"});
-    EXPECT_EQ(view.trace, "LOGIN\r\n>LOGIN Bob\r\n");
+TEST_F(Login, TheAnswerAndTheTraceFollowTheCommandLine) {
+    struct Case {
+        const char* commandLine;
+        std::vector<Prompt> prompts;
+        Lines sent, copies;
+        const char* trace;
+    };
+    const Case cases[] = {
+        {"", {{"Enter username", "", ""}}, {"LOGIN\tBob"}, {}, "LOGIN\r\n>LOGIN Bob\r\n"},
+        {"-test", {}, {"LOGIN\tTestPlayer1", "NEWGAME\tTestGame"}, {"-test2"},
+         "LOGIN\r\n>LOGIN TestPlayer1\r\n>NEWGAME TestGame\r\n"},
+        {"-test2", {}, {"LOGIN\tTestPlayer2", "JOINGAME\t1", "STARTGAME"}, {},
+         "LOGIN\r\n>LOGIN TestPlayer2\r\n>JOINGAME 1\r\n>STARTGAME\r\n"},
+        {"-TEST", {}, {}, {}, "LOGIN\r\n"},  {"-test ", {}, {}, {}, "LOGIN\r\n"},
+        {" -test2", {}, {}, {}, "LOGIN\r\n"}, {"hello world", {}, {}, {}, "LOGIN\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        view.trace.clear();
+        dialogs = FakeDialogs{};
+        dialogs.answers = {"Bob"};
+        desktop.copies.clear();
+        start(c.commandLine);
+        line("LOGIN");
+        EXPECT_EQ(dialogs.prompts, c.prompts);
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(desktop.copies, c.copies);
+        EXPECT_EQ(view.trace, c.trace);
+    }
 }
 
 TEST_F(Login, AnEmptyOrCancelledNameSendsNothingAndTheNextLoginAsksAgain) {
@@ -30,41 +50,11 @@ TEST_F(Login, AnEmptyOrCancelledNameSendsNothingAndTheNextLoginAsksAgain) {
     EXPECT_TRUE(sent().empty());
 }
 
-TEST_F(Login, TestModeCreatesTheGameAndStartsTheSecondCopy) {
-    start("-test");
-    feed("HELLO\tQuorvane v0.924\r\nLOGIN\r\n");
-    EXPECT_TRUE(dialogs.prompts.empty());
-    EXPECT_EQ(sent(), (Lines{"LOGIN\tTestPlayer1", "NEWGAME\tTestGame"}));
-    EXPECT_EQ(desktop.copies, Lines{"-test2"});
-    EXPECT_EQ(view.trace, "HELLO Quorvane v0.924\r\nLOGIN\r\n>LOGIN TestPlayer1\r\n>NEWGAME TestGame\r\n");
-}
-
-TEST_F(Login, SecondTestCopyJoinsGameOneAndStartsIt) {
-    start("-test2");
-    line("LOGIN");
-    EXPECT_TRUE(dialogs.prompts.empty());
-    EXPECT_EQ(sent(), (Lines{"LOGIN\tTestPlayer2", "JOINGAME\t1", "STARTGAME"}));
-    EXPECT_TRUE(desktop.copies.empty());
-    EXPECT_EQ(view.trace, "LOGIN\r\n>LOGIN TestPlayer2\r\n>JOINGAME 1\r\n>STARTGAME\r\n");
-}
-
-TEST_F(Login, AnyOtherCommandLineNeitherAsksNorLogsIn) {
-    for (const char* commandLine : {"-TEST", "-test ", " -test2", "-test3", "hello world"}) {
-        SCOPED_TRACE(commandLine);
-        start(commandLine);
-        line("LOGIN");
-        EXPECT_TRUE(dialogs.prompts.empty());
-        EXPECT_TRUE(sent().empty());
-        EXPECT_TRUE(desktop.copies.empty());
-    }
-}
-
 TEST(CommandLine, IsEveryArgumentAfterTheProgramJoinedBySpaces) {
-    EXPECT_EQ(CommandLineOf({"Tessarin"}), "");
-    EXPECT_EQ(CommandLineOf({"Tessarin", "-test"}), "-test");
-    EXPECT_EQ(CommandLineOf({"Tessarin", "-test2"}), "-test2");
-    EXPECT_EQ(CommandLineOf({"Tessarin", "-test", ""}), "-test ");
-    EXPECT_EQ(CommandLineOf({"Tessarin", "a", "b c"}), "a b c");
+    const std::pair<QStringList, const char*> rows[] = {
+        {{"Tessarin"}, ""}, {{"Tessarin", "-test2"}, "-test2"}, {{"Tessarin", "-test", ""}, "-test "},
+        {{"Tessarin", "a", "b c"}, "a b c"}};
+    for (const auto& [arguments, expected] : rows) EXPECT_EQ(CommandLineOf(arguments), expected);
 }
 
 }  // namespace
