@@ -42,9 +42,21 @@ void LineBuffer::append(std::string_view chunk) {
     if (start_ > 0 && start_ >= data_.size() / 2) {
         data_.erase(0, start_);
         scan_ -= start_;
+        tail_ = tail_ > start_ ? tail_ - start_ : 0;
         start_ = 0;
     }
+    const std::size_t oldSize = data_.size();
     data_.append(chunk);
+    // Look for the last line end in the new bytes only (one byte back for a
+    // CR that ended the previous chunk), so a line trickling in byte by byte
+    // costs no rescan of what is already buffered.
+    const std::size_t from = oldSize > 0 ? oldSize - 1 : 0;
+    for (std::size_t i = data_.size(); i >= from + 2; --i) {
+        if (data_[i - 2] == '\r' && data_[i - 1] == '\n') {
+            tail_ = i;
+            break;
+        }
+    }
 }
 
 bool LineBuffer::ReadCmd(Fields& fields) {
@@ -57,32 +69,26 @@ bool LineBuffer::ReadCmd(Fields& fields) {
     fields = splitLine(std::string_view(data_).substr(start_, pos - start_));
     start_ = pos + kLineEnd.size();
     scan_ = start_;
-    if (start_ == data_.size()) {
-        data_.clear();
-        start_ = scan_ = 0;
-    }
+    if (start_ == data_.size()) clear();
     return true;
 }
 
 bool LineBuffer::overflowed() const {
-    const auto last = data_.rfind(kLineEnd);
-    const std::size_t tailStart = (last == std::string::npos || last < start_) ? start_ : last + 2;
-    return data_.size() - tailStart > kMaxPendingBytes;
+    return data_.size() - std::max(tail_, start_) > kMaxPendingBytes;
 }
 
 void LineBuffer::dropPartial() {
-    const auto last = data_.rfind(kLineEnd);
-    if (last == std::string::npos || last < start_) {
+    if (tail_ <= start_) {
         clear();
     } else {
-        data_.resize(last + 2);
+        data_.resize(tail_);
         scan_ = std::min(scan_, data_.size());
     }
 }
 
 void LineBuffer::clear() {
     data_.clear();
-    start_ = scan_ = 0;
+    start_ = scan_ = tail_ = 0;
 }
 
 std::optional<std::int32_t> parseNumber(std::string_view field) {

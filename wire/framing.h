@@ -52,6 +52,7 @@ private:
     std::string data_;
     std::size_t start_ = 0;  // consumed prefix, compacted lazily
     std::size_t scan_ = 0;   // where the search for CR LF resumes
+    std::size_t tail_ = 0;   // just after the last CR LF appended so far
 };
 
 // The one rule for number fields: blanks around are ignored, an optional

@@ -107,6 +107,19 @@ TEST(Framing, BufferBoundIsReportedAndPartialLineCanBeDropped) {
     ASSERT_TRUE(buffer.ReadCmd(fields));
     EXPECT_EQ(fields, Fields{"SEAT"});
 
+    // A line trickling in byte by byte overflows exactly past the bound.
+    buffer.clear();
+    buffer.append("SEAT\r");
+    buffer.append("\nB");
+    for (std::size_t i = 1; i < wire::kMaxPendingBytes; ++i) buffer.append("x");
+    EXPECT_FALSE(buffer.overflowed());
+    buffer.append("x");
+    EXPECT_TRUE(buffer.overflowed());
+    buffer.dropPartial();
+    ASSERT_TRUE(buffer.ReadCmd(fields));
+    EXPECT_EQ(fields, Fields{"SEAT"});
+    EXPECT_TRUE(buffer.empty());
+
     // A big chunk of many short lines is not an overflow.
     std::string many;
     while (many.size() <= 2 * wire::kMaxPendingBytes) many += "BET\t0\r\n";
