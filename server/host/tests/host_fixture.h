@@ -9,160 +9,118 @@
 #include <string>
 #include <vector>
 
-#include <QHostAddress>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "server/host/frm_main.h"
+#include "server/session/tests/harness.h"
 
 namespace server::testing {
 
-inline constexpr int kWaitMs = 5000;
-
-// Runs the event loop until `done` holds or the time is up.
 template <typename Pred>
-bool waitFor(Pred done, int timeoutMs = kWaitMs) {
-    return QTest::qWaitFor(done, timeoutMs);
+bool waitFor(Pred done) {
+    return QTest::qWaitFor(done, 5000);
+}
+
+// The five cards of a STARTGAME or EXCHANGE line.
+inline std::array<std::int16_t, 5> cardsOf(const std::string& line) {
+    std::array<std::int16_t, 5> cards{};
+    std::istringstream in(line.substr(line.find('\t') + 1));
+    for (auto& c : cards) in >> c;
+    return cards;
 }
 
 class LineClient {
 public:
     explicit LineClient(quint16 port) {
-        socket_.connectToHost(QHostAddress::LocalHost, port);
-        waitFor([&] { return socket_.state() == QAbstractSocket::ConnectedState; });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        waitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; });
     }
-
-    bool connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
-    quint16 localPort() const { return socket_.localPort(); }
-
     void send(const std::string& line) { sendRaw(line + "\r\n"); }
-
     void sendRaw(const std::string& bytes) {
-        socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        socket_.flush();
+        socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        socket.flush();
     }
-
     // The next line without its CR LF, or nothing when none came in time.
-    std::optional<std::string> readLine(int timeoutMs = kWaitMs) {
-        waitFor([&] { pull(); return buffer_.find("\r\n") != std::string::npos; }, timeoutMs);
-        pull();
-        const auto end = buffer_.find("\r\n");
+    std::optional<std::string> readLine() {
+        waitFor([&] { return pending().find("\r\n") != std::string::npos; });
+        const auto end = buffer.find("\r\n");
         if (end == std::string::npos) return std::nullopt;
-        std::string line = buffer_.substr(0, end);
-        buffer_.erase(0, end + 2);
+        std::string line = buffer.substr(0, end);
+        buffer.erase(0, end + 2);
         return line;
     }
-
-    // Reads lines until one starts with `prefix`; gives up after `limit` lines.
-    std::optional<std::string> readUntil(const std::string& prefix, int limit = 50) {
-        for (int i = 0; i < limit; ++i) {
-            auto line = readLine();
-            if (!line) return std::nullopt;
-            if (line->rfind(prefix, 0) == 0) return line;
-        }
-        return std::nullopt;
+    // The next n lines ("<missing>" for those that did not come).
+    L read(std::size_t n) {
+        L out;
+        while (out.size() < n) out.push_back(readLine().value_or("<missing>"));
+        return out;
     }
-
-    void expectLines(const std::vector<std::string>& expected) {
-        for (const auto& want : expected) {
-            const auto got = readLine();
-            ASSERT_TRUE(got.has_value()) << "no line arrived, wanted: " << want;
-            EXPECT_EQ(*got, want);
-        }
-    }
-
-    // The peer has closed the connection (bounded wait).
+    void expect(const L& lines) { EXPECT_EQ(read(lines.size()), lines); }
     bool waitClosed() {
-        return waitFor([&] {
-            pull();
-            return socket_.state() == QAbstractSocket::UnconnectedState;
-        });
+        return waitFor([&] { return pending(), socket.state() == QAbstractSocket::UnconnectedState; });
     }
-
     // Everything received that has not been read as a line.
     const std::string& pending() {
-        pull();
-        return buffer_;
+        buffer += socket.readAll().toStdString();
+        return buffer;
     }
 
-    void disconnect() { socket_.disconnectFromHost(); }
-
-private:
-    void pull() {
-        const QByteArray data = socket_.readAll();
-        buffer_.append(data.constData(), static_cast<std::size_t>(data.size()));
-    }
-
-    QTcpSocket socket_;
-    std::string buffer_;
+    QTcpSocket socket;
+    std::string buffer;
 };
-
-// Deterministic shuffles, so a failing run can be replayed.
-inline ServerCore::RandomFn seededRandom(unsigned seed) {
-    auto engine = std::make_shared<std::mt19937>(seed);
-    return [engine] { return std::generate_canonical<double, 32>(*engine); };
-}
 
 class HostTest : public ::testing::Test {
 protected:
+    void SetUp() override { startHost(); }
     void startHost(std::string commandLine = {}, HostHooks hooks = {}) {
         hooks.listenAddress = QHostAddress::LocalHost;
-        if (!hooks.random) hooks.random = seededRandom(20240601u);
+        auto engine = std::make_shared<std::mt19937>(20240601u);
+        hooks.random = [engine] { return std::generate_canonical<double, 32>(*engine); };
         if (!hooks.startTestClient) hooks.startTestClient = [] { return std::optional<std::string>{}; };
         if (!hooks.openUrl) hooks.openUrl = [](const std::string&) {};
+        clients.clear();
         window = std::make_unique<frmMain>(0, std::move(commandLine), std::move(hooks));
-        // Tests drive the monitor themselves.
-        window->Timer1->stop();
+        window->Timer1->stop();  // tests drive the monitor themselves
         port = window->listeningPort();
         ASSERT_NE(port, 0);
     }
 
-    void SetUp() override { startHost(); }
-
-    void TearDown() override {
-        clients.clear();
-        window.reset();
-    }
-
-    // A connected client whose greeting has been read.
-    LineClient& connectGreeted() {
+    // A connected client whose greeting has been read; logged in when a name is given.
+    LineClient& connect(const std::string& name = {}) {
         clients.push_back(std::make_unique<LineClient>(port));
         LineClient& c = *clients.back();
-        EXPECT_TRUE(c.connected());
-        c.expectLines({"HELLO\tQuorvane v0.924", "LOGIN"});
+        c.expect({"HELLO\tQuorvane v0.924", "LOGIN"});
+        if (!name.empty()) {
+            c.send("LOGIN\t" + name);
+            c.expect({"OK\tLOGIN"});
+        }
         return c;
     }
 
-    // The slot whose connection is this client's.
-    int slotOf(const LineClient& c) {
+    int slotOf(LineClient& c) {
         for (int i = 1; i <= frmMain::kSlots; ++i)
-            if (window->Winsock1(i).state() != 0 && window->Winsock1(i).peerPort() == c.localPort())
-                return i;
+            if (window->Winsock1(i).state() != 0 && window->Winsock1(i).peerPort() == c.socket.localPort()) return i;
         return 0;
     }
 
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
+    // The log's lines without their "HH:NN:SS " stamps.
+    L logLines() const {
+        L lines;
         const std::string& text = window->logText();
-        std::size_t start = 0;
-        while (start <= text.size() && !text.empty()) {
-            const auto end = text.find("\r\n", start);
-            const auto line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            // Drop the "HH:NN:SS " stamp.
-            lines.push_back(line.size() >= 9 ? line.substr(9) : line);
-            if (end == std::string::npos) break;
+        for (std::size_t start = 0; start < text.size();) {
+            const auto end = std::min(text.find("\r\n", start), text.size());
+            lines.push_back(text.substr(start + 9, end - start - 9));
             start = end + 2;
         }
         return lines;
     }
-
     bool waitForLog(const std::string& line) {
         return waitFor([&] {
-            for (const auto& l : logLines())
-                if (l == line) return true;
-            return false;
+            const L lines = logLines();
+            return std::find(lines.begin(), lines.end(), line) != lines.end();
         });
     }
 

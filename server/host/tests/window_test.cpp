@@ -1,14 +1,15 @@
-// The window itself: caption, list, layout, first activation, test mode, About.
+// The window itself: the log, the layout, first activation, test mode, About.
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include "server/host/log_text.h"
 #include "server/host/test_mode.h"
 #include "server/host/tests/host_fixture.h"
 #include "weblink/url.h"
@@ -18,58 +19,36 @@ namespace {
 
 using WindowTest = HostTest;
 
-TEST_F(WindowTest, CaptionColumnsAndRows) {
-    EXPECT_EQ(window->windowTitle(), "Quorvane v0.924");
-    QTreeWidget* list = window->ListView1;
-    EXPECT_FALSE(list->rootIsDecorated());
-    ASSERT_EQ(list->columnCount(), 8);
-    struct Col {
-        const char* header;
-        int pixels;  // twips / 15
-    };
-    const Col cols[] = {{"Client", 27}, {"Game", 27},    {"State", 100},    {"User", 67},
-                        {"IP", 100},    {"Port", 50},    {"SockState", 20}, {"Hand", 133}};
-    for (int c = 0; c < 8; ++c) {
-        SCOPED_TRACE(cols[c].header);
-        EXPECT_EQ(list->headerItem()->text(c), cols[c].header);
-        EXPECT_EQ(list->columnWidth(c), cols[c].pixels);
-    }
-    ASSERT_EQ(list->topLevelItemCount(), 10);
-    for (int r = 0; r < 10; ++r) EXPECT_EQ(list->topLevelItem(r)->text(0), QString::number(r + 1));
+TEST(LogText, StampedLinesJoinedByCrLfKeepingTheLast2048Characters) {
+    std::string log = appendLogLine("", 9, 5, 7, "first");
+    log = appendLogLine(log, 23, 59, 0, "second");
+    EXPECT_EQ(log, "09:05:07 first\r\n23:59:00 second");
+    log = appendLogLine(log, 0, 0, 1, std::string(3000, 'z') + "END");
+    EXPECT_EQ(log.size(), kLogCapacity);
+    EXPECT_EQ(log.substr(log.size() - 4), "zEND");  // cut from the front, inside a line
 }
 
-TEST_F(WindowTest, OpensWithTheGivenInnerSizeAndSplitsItInHalves) {
+TEST_F(WindowTest, WriteLogShowsTheNewestLogWithTheCaretAtTheEnd) {
+    window->WriteLog("one");
+    window->WriteLog("two");
+    const QRegularExpression shape(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d one\n\\d\\d:\\d\\d:\\d\\d two$"));
+    EXPECT_TRUE(shape.match(window->txtLog->toPlainText()).hasMatch()) << window->logText();
+    for (int i = 0; i < 200; ++i) window->WriteLog("line " + std::to_string(i));
+    EXPECT_EQ(window->logText().size(), kLogCapacity);
+    EXPECT_TRUE(window->txtLog->toPlainText().endsWith(QStringLiteral("line 199")));
+    EXPECT_TRUE(window->txtLog->textCursor().atEnd());
+}
+
+TEST_F(WindowTest, ListAndLogShareTheWindowHalfAndHalf) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const QWidget* area = window->centralWidget();
-    EXPECT_EQ(area->size(), QSize(552, 359));
-
     for (const QSize size : {QSize(700, 501), QSize(400, 300)}) {
         window->resize(size);
         QCoreApplication::processEvents();
-        const int w = area->width();
-        const int h = area->height();
-        SCOPED_TRACE(h);
+        const int w = window->centralWidget()->width(), h = window->centralWidget()->height();
         EXPECT_EQ(window->ListView1->geometry(), QRect(0, 0, w, h / 2));
         EXPECT_EQ(window->txtLog->geometry(), QRect(0, h / 2, w, h / 2));
     }
-}
-
-TEST_F(WindowTest, MenuBarHoldsOnlyAboutWhichOpensTheProjectPage) {
-    std::vector<std::string> opened;
-    HostHooks hooks;
-    hooks.openUrl = [&](const std::string& url) { opened.push_back(url); };
-    startHost({}, hooks);
-    const auto actions = window->menuBar()->actions();
-    ASSERT_EQ(actions.size(), 1);
-    EXPECT_EQ(actions[0]->text(), "&About");
-
-    const auto logBefore = window->logText();
-    actions[0]->trigger();
-    actions[0]->trigger();
-    const std::string link = std::string(weblink::kLinkBase) + "Quorvane+v0%2E924";
-    EXPECT_EQ(opened, (std::vector<std::string>{link, link}));
-    EXPECT_EQ(window->logText(), logBefore);
 }
 
 TEST_F(WindowTest, ListeningLineIsWrittenOnceOnFirstActivation) {
@@ -78,108 +57,73 @@ TEST_F(WindowTest, ListeningLineIsWrittenOnceOnFirstActivation) {
     const std::string line = "Quorvane listening on port " + std::to_string(port);
     ASSERT_TRUE(waitForLog(line));
     window->Form_Activate();
-    QEvent activate(QEvent::WindowActivate);
-    QCoreApplication::sendEvent(window.get(), &activate);
-    EXPECT_EQ(logLines(), std::vector<std::string>{line});
-}
-
-TEST_F(WindowTest, ListeningOnABusyPortIsReported) {
+    EXPECT_EQ(logLines(), L{line});
+    // A second window on the same port cannot listen, and says so.
     HostHooks hooks;
     hooks.listenAddress = QHostAddress::LocalHost;
     frmMain second(port, {}, hooks);
     EXPECT_EQ(second.listeningPort(), 0);
-    ASSERT_FALSE(second.logText().empty());
-    EXPECT_NE(second.logText().find("Winsock1_Error: index=0 err="), std::string::npos);
-    second.Form_Activate();
-    EXPECT_EQ(second.logText().find("listening"), std::string::npos);
+    EXPECT_EQ(second.logText().find("Winsock1_Error: index=0 err="), 9u);
 }
 
-TEST(TestModeTest, OnlyTheExactSwitchSelectsTestMode) {
-    struct Row {
+TEST_F(WindowTest, AboutOpensTheProjectPage) {
+    std::vector<std::string> opened;
+    HostHooks hooks;
+    hooks.openUrl = [&](const std::string& url) { opened.push_back(url); };
+    startHost({}, hooks);
+    const auto actions = window->menuBar()->actions();
+    ASSERT_EQ(actions.size(), 1);
+    EXPECT_EQ(actions[0]->text(), "&About");
+    actions[0]->trigger();
+    EXPECT_EQ(opened, std::vector<std::string>{std::string(weblink::kLinkBase) + "Quorvane+v0%2E924"});
+}
+
+TEST_F(WindowTest, OnlyTheExactTestSwitchStartsTheClientOnce) {
+    const struct {
         const char* commandLine;
-        bool test;
-    };
-    const Row rows[] = {{"-test", true},   {"  -test  ", true},  {" -test", true},
-                        {"-TEST", false},  {"-test x", false},   {"", false},
-                        {"-test2", false}, {"\t-test", false},   {"- test", false}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(std::string("[") + r.commandLine + "]");
-        EXPECT_EQ(isTestCommandLine(r.commandLine), r.test);
-    }
-}
-
-TEST_F(WindowTest, TestSwitchStartsTheClientOnceAtFirstActivation) {
-    for (const char* commandLine : {" -test ", "-TEST", "-test now"}) {
-        SCOPED_TRACE(commandLine);
+        int starts;
+    } cases[] = {{"-test", 1}, {"  -test  ", 1}, {"-TEST", 0}, {"-test x", 0}, {"", 0}, {"\t-test", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("[") + c.commandLine + "]");
         int started = 0;
         HostHooks hooks;
-        hooks.startTestClient = [&] {
-            ++started;
-            return std::optional<std::string>{};
-        };
-        startHost(commandLine, hooks);
+        hooks.startTestClient = [&] { return ++started, std::optional<std::string>{}; };
+        startHost(c.commandLine, hooks);
         window->Form_Activate();
         window->Form_Activate();
-        EXPECT_EQ(started, std::string(commandLine) == " -test " ? 1 : 0);
+        EXPECT_EQ(started, c.starts);
     }
-}
-
-TEST_F(WindowTest, FailureToStartTheClientIsLogged) {
-    HostHooks hooks;
-    hooks.startTestClient = [] { return std::optional<std::string>{"No such file or directory"}; };
-    startHost("-test", hooks);
+    HostHooks failing;
+    failing.startTestClient = [] { return std::optional<std::string>{"No such file or directory"}; };
+    startHost("-test", failing);
     window->Form_Activate();
     EXPECT_EQ(logLines().back(), "Error while processing -test command argument: No such file or directory");
 }
 
-// A stand-in client that records its arguments next to itself.
-bool writeRecorder(const QString& dir) {
-    QFile script(QDir(dir).filePath("Tessarin"));
-    if (!script.open(QIODevice::WriteOnly)) return false;
-    script.write("#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/args.txt\"\n");
-    script.close();
-    return script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-class PathGuard {
-public:
-    explicit PathGuard(const QByteArray& path) : saved_(qgetenv("PATH")) { qputenv("PATH", path); }
-    ~PathGuard() { qputenv("PATH", saved_); }
-
-private:
-    QByteArray saved_;
-};
-
-TEST(TestClientTest, ClientNextToTheServerIsStartedWithTheSwitch) {
-    QTemporaryDir own;
-    ASSERT_TRUE(own.isValid());
-    ASSERT_TRUE(writeRecorder(own.path()));
-    const auto failure = startTestClient(own.path());
-    EXPECT_FALSE(failure.has_value()) << *failure;
+TEST(TestClient, FoundNextToTheServerThenOnThePathAndStartedWithTheSwitch) {
+    QTemporaryDir own, onPath, empty;
+    // A stand-in client that records its arguments next to itself.
+    auto writeClient = [](const QString& dir) {
+        QFile script(QDir(dir).filePath("Tessarin"));
+        script.open(QIODevice::WriteOnly);
+        script.write("#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/args.txt\"\n");
+        script.close();
+        return script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    ASSERT_TRUE(writeClient(onPath.path()));
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", empty.path().toLocal8Bit());
+    EXPECT_TRUE(startTestClient(own.path()).has_value());  // nowhere: a failure with a reason
+    qputenv("PATH", onPath.path().toLocal8Bit());
+    EXPECT_EQ(locateClient(own.path()), QDir(onPath.path()).filePath("Tessarin"));
+    ASSERT_TRUE(writeClient(own.path()));
+    EXPECT_EQ(locateClient(own.path()), QDir(own.path()).filePath("Tessarin"));
+    qputenv("PATH", savedPath);
+    EXPECT_FALSE(startTestClient(own.path()).has_value());
     QFile args(QDir(own.path()).filePath("args.txt"));
     ASSERT_TRUE(waitFor([&] { return args.exists() && args.size() > 0; }));
     ASSERT_TRUE(args.open(QIODevice::ReadOnly));
     EXPECT_EQ(args.readAll().trimmed(), "-test");
-}
-
-TEST(TestClientTest, ClientIsLookedForNextToTheServerThenOnThePath) {
-    QTemporaryDir own, onPath, nowhere;
-    ASSERT_TRUE(own.isValid() && onPath.isValid() && nowhere.isValid());
-    ASSERT_TRUE(writeRecorder(onPath.path()));
-    PathGuard path(onPath.path().toLocal8Bit());
-
-    EXPECT_EQ(locateClient(own.path()), QDir(onPath.path()).filePath("Tessarin"));
-    ASSERT_TRUE(writeRecorder(own.path()));
-    EXPECT_EQ(locateClient(own.path()), QDir(own.path()).filePath("Tessarin"));
-}
-
-TEST(TestClientTest, MissingClientIsAFailureWithAReason) {
-    QTemporaryDir own, emptyPath;
-    ASSERT_TRUE(own.isValid() && emptyPath.isValid());
-    PathGuard path(emptyPath.path().toLocal8Bit());
-    const auto failure = startTestClient(own.path());
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_FALSE(failure->empty());
 }
 
 }  // namespace
