@@ -1,7 +1,7 @@
 #pragma once
-// Recording stand-ins for everything the protocol talks to.
+// Recording stand-ins for everything the protocol talks to, and a fixture
+// that wires a protocol to them.
 
-#include <algorithm>
 #include <array>
 #include <deque>
 #include <memory>
@@ -18,16 +18,15 @@
 
 namespace client::testing {
 
+using Lines = std::vector<std::string>;
+
 // The window: seat cells, controls, status, trace, chat, title, cards.
 struct FakeView : IClientView, IHandView {
     std::array<std::array<std::string, 6>, 6> cells{};  // [row][column]
     std::vector<ActionMode> modes;
-    std::vector<std::string> statuses;
-    std::string trace;
-    std::string chat;
-    std::string title = "Tessarin v0.924";
-    int closes = 0;
-    int attentions = 0;
+    Lines statuses;
+    std::string trace, chat, title = "Tessarin v0.924";
+    int closes = 0, attentions = 0;
     std::vector<std::pair<std::int16_t, std::int16_t>> draws;
 
     void SetSeatCell(int row, SeatColumn column, const std::string& text) override {
@@ -48,19 +47,15 @@ struct FakeView : IClientView, IHandView {
 
 struct CountingSound : ISound {
     int plays = 0;
-    bool PlayWav(const std::string&) override {
-        ++plays;
-        return true;
-    }
+    bool PlayWav(const std::string&) override { return ++plays; }
 };
 
 struct FakeLink : ILink {
     bool up = true;
-    std::vector<std::string> writes;
+    Lines writes;
     bool Send(const std::string& bytes) override {
-        if (!up) return false;
-        writes.push_back(bytes);
-        return true;
+        if (up) writes.push_back(bytes);
+        return up;
     }
 };
 
@@ -70,12 +65,11 @@ struct Prompt {
 };
 
 struct FakeDialogs : IDialogs {
-    std::deque<std::string> answers;  // empty queue: the prompt is cancelled
+    std::deque<std::string> answers;  // none left: the prompt is cancelled
     std::vector<Prompt> prompts;
-    std::vector<std::string> boxes;
-    std::string InputBox(const std::string& prompt, const std::string& title,
-                         const std::string& defaultAnswer) override {
-        prompts.push_back({prompt, title, defaultAnswer});
+    Lines boxes;
+    std::string InputBox(const std::string& prompt, const std::string& title, const std::string& def) override {
+        prompts.push_back({prompt, title, def});
         if (answers.empty()) return {};
         std::string a = answers.front();
         answers.pop_front();
@@ -85,36 +79,29 @@ struct FakeDialogs : IDialogs {
 };
 
 struct FakeDesktop : IDesktop {
-    std::vector<std::string> copies;
-    std::vector<std::string> links;
+    Lines copies, links;
     void StartSecondCopy(const std::string& arguments) override { copies.push_back(arguments); }
     void OpenLink(const std::string& url) override { links.push_back(url); }
 };
 
-// A protocol wired to fakes, with helpers to feed lines and read what was sent.
 class ProtocolTest : public ::testing::Test {
 protected:
     void start(const std::string& commandLine) {
         protocol = std::make_unique<ClientProtocol>(view, hand, link, dialogs, desktop, commandLine);
     }
-    void SetUp() override { start(""); }
-
     void feed(const std::string& chunk) { protocol->DataArrival(chunk); }
     void line(const std::string& text) { feed(text + "\r\n"); }
-    // The lines sent, without their CR LF, and forgets them.
-    std::vector<std::string> sent() {
-        std::vector<std::string> lines;
+    // The lines sent since the last call, each checked for its CR LF.
+    Lines sent() {
+        Lines lines;
         for (const auto& w : link.writes) {
-            EXPECT_GE(w.size(), 2u);
-            EXPECT_EQ(w.substr(w.size() - 2), "\r\n");
+            EXPECT_EQ(w.substr(w.size() - std::min<std::size_t>(w.size(), 2)), "\r\n");
             lines.push_back(w.substr(0, w.size() - 2));
         }
         link.writes.clear();
         return lines;
     }
-    const std::string& cell(int seat, SeatColumn column) const {
-        return view.cells.at(seat).at(static_cast<int>(column));
-    }
+    const std::string& cell(int seat, SeatColumn column) const { return view.cells.at(seat).at(int(column)); }
 
     FakeView view;
     CountingSound sound;
@@ -122,9 +109,8 @@ protected:
     FakeLink link;
     FakeDialogs dialogs;
     FakeDesktop desktop;
-    std::unique_ptr<ClientProtocol> protocol;
+    std::unique_ptr<ClientProtocol> protocol =
+        std::make_unique<ClientProtocol>(view, hand, link, dialogs, desktop, "");
 };
-
-using Lines = std::vector<std::string>;
 
 }  // namespace client::testing
