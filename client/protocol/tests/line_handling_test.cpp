@@ -16,22 +16,15 @@ TEST_F(LineHandling, TableReportFillsTheSeatListByTheNumericRules) {
          "SEAT_STATE\t4\t6\t0\t9\t1\t-1\r\n"
          "SEAT_EXCHANGE\t-1\t0\t3\t-1\t-1\t-1\r\n"
          "SEAT_BANK\t995\t0\t 1000\t-7\t1000\t-0\r\n");
-    struct Row {
-        const char *name, *state, *exchanged, *bank, *bet;
+    const std::pair<C, std::array<std::string, 6>> expected[] = {
+        {C::Bet, {"", "5", "", "", "", ""}},
+        {C::Name, {"alice", "bob", "", "", "", ""}},
+        {C::State, {"Card Changing", "Making Bet", "", "UnknownState9", "Waiting for Login", "UnknownState-1"}},
+        {C::Exchanged, {"", "0", "3", "", "", ""}},
+        {C::Bank, {"995", "0", " 1000", "", "1000", "-0"}},
     };
-    const Row rows[] = {
-        {"alice", "Card Changing", "", "995", ""},     {"bob", "Making Bet", "0", "0", "5"},
-        {"", "", "3", " 1000", ""},                    {"", "UnknownState9", "", "", ""},
-        {"", "Waiting for Login", "", "1000", ""},     {"", "UnknownState-1", "", "-0", ""},
-    };
-    for (int seat = 0; seat < 6; ++seat) {
-        SCOPED_TRACE(seat);
-        EXPECT_EQ(cell(seat, C::Name), rows[seat].name);
-        EXPECT_EQ(cell(seat, C::State), rows[seat].state);
-        EXPECT_EQ(cell(seat, C::Exchanged), rows[seat].exchanged);
-        EXPECT_EQ(cell(seat, C::Bank), rows[seat].bank);
-        EXPECT_EQ(cell(seat, C::Bet), rows[seat].bet);
-    }
+    for (const auto& [column, cells] : expected)
+        for (int seat = 0; seat < 6; ++seat) EXPECT_EQ(cell(seat, column), cells[seat]) << "seat " << seat;
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
@@ -68,10 +61,8 @@ TEST_F(LineHandling, MalformedLinesAreIgnoredWithoutHarm) {
     for (const char* text : bad) {
         SCOPED_TRACE(text);
         line(text);
-        EXPECT_EQ(view.cells, cellsBefore);
+        EXPECT_TRUE(view.cells == cellsBefore && view.title == "Tessarin v0.924 - Seat 4" && view.chat.empty());
         EXPECT_TRUE(dialogs.boxes.empty() && view.modes.empty() && view.draws.empty() && link.writes.empty());
-        EXPECT_EQ(view.title, "Tessarin v0.924 - Seat 4");
-        EXPECT_EQ(view.chat, "");
     }
     EXPECT_TRUE(protocol->RecvBuffer.empty());
     line("WINNER\t1");
@@ -115,15 +106,18 @@ TEST_F(LineHandling, LinesSplitAcrossChunksAreHandledInOrderAndEveryChunkIsTrace
     EXPECT_EQ(view.trace, "SEAT_BANK 1 2 3\r\n") << "TABs shown as spaces";
     EXPECT_EQ(cell(2, C::Bank), "3");
 
-    feed("WINNER\t1\r\nWINNER\t2\r\nWIN");
-    EXPECT_EQ(dialogs.boxes, (Lines{"WINNER is seat 1", "WINNER is seat 2"}));
-    feed("NER\t3\r");
-    EXPECT_EQ(dialogs.boxes.size(), 2u);
-    feed("\nWINNER\t4\n\r");
-    EXPECT_EQ(dialogs.boxes.size(), 3u) << "a lone LF or an LF followed by a CR ends no line";
-    feed("\r\n");
-    EXPECT_EQ(dialogs.boxes.back(), "WINNER is seat 4\n\r");
-    EXPECT_EQ(dialogs.boxes[2], "WINNER is seat 3");
+    const std::pair<const char*, Lines> chunks[] = {
+        {"WINNER\t1\r\nWINNER\t2\r\nWIN", {"WINNER is seat 1", "WINNER is seat 2"}},
+        {"NER\t3\r", {}},
+        {"\nWINNER\t4\n\r", {"WINNER is seat 3"}},  // a lone LF or LF CR ends no line
+        {"\r\n", {"WINNER is seat 4\n\r"}},
+    };
+    for (const auto& [chunk, boxes] : chunks) {
+        SCOPED_TRACE(chunk);
+        dialogs.boxes.clear();
+        feed(chunk);
+        EXPECT_EQ(dialogs.boxes, boxes);
+    }
     EXPECT_TRUE(protocol->RecvBuffer.empty());
 }
 

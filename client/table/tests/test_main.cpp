@@ -1,4 +1,4 @@
-// The table's tests build real widgets, so they run inside a QApplication.
+// The client's tests build real widgets, so they run inside a QApplication.
 #include <QApplication>
 
 #include <gtest/gtest.h>
