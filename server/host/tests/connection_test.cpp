@@ -11,14 +11,24 @@ namespace {
 
 using ConnectionTest = HostTest;
 
-TEST_F(ConnectionTest, GreetingThenLogin) {
+TEST_F(ConnectionTest, GreetingThenLoginWithLatinOneBytesAndNoNagleDelay) {
     LineClient& c = connect();
+    auto* tcp = window->Winsock1(1).findChild<QTcpSocket*>();
+    ASSERT_NE(tcp, nullptr);
+    EXPECT_EQ(tcp->socketOption(QAbstractSocket::LowDelayOption).toInt(), 1);
     // Nothing else was queued: the next answer is the prompt for this request.
     c.send("SEAT");
-    c.send("LOGIN\tAnn");
+    c.send("LOGIN\tJos\xC9");
     c.send("SEAT");
-    c.expect({"LOGIN", "OK\tLOGIN", "SEAT\t-1"});
-    EXPECT_TRUE(c.pending().empty());
+    c.send("NEWGAME\tcaf\xe9");
+    c.send("CHAT\t\xff!");
+    c.expect({"LOGIN", "OK\tLOGIN", "SEAT\t-1", "OK\tNEWGAME 1", "SEAT\t0", "CHAT\tjos\xe9> \xff!"});
+    EXPECT_EQ(c.pending(), "");
+    // The slot reports our own close to nobody, and sends after it are dropped.
+    window->Winsock1(1).close();
+    EXPECT_TRUE(c.waitClosed());
+    window->Winsock1(1).send("LOGIN\r\n");
+    EXPECT_EQ(logLines(), L{"Winsock1_ConnectionRequest: index=0"});
 }
 
 TEST_F(ConnectionTest, TwoPlayersPlayAWholeHandAndTheNextIsDealt) {
