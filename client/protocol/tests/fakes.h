@@ -1,6 +1,5 @@
 #pragma once
-// Recording stand-ins for everything the protocol talks to, and a fixture
-// that wires a protocol to them.
+// Recording stand-ins for everything the protocol talks to, and a protocol wired to them.
 
 #include <array>
 #include <deque>
@@ -70,9 +69,8 @@ struct FakeDialogs : IDialogs {
     Lines boxes;
     std::string InputBox(const std::string& prompt, const std::string& title, const std::string& def) override {
         prompts.push_back({prompt, title, def});
-        if (answers.empty()) return {};
-        std::string a = answers.front();
-        answers.pop_front();
+        std::string a = answers.empty() ? "" : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return a;
     }
     void MsgBox(const std::string& text) override { boxes.push_back(text); }

@@ -29,10 +29,8 @@ TEST_F(Login, TheAnswerAndTheTraceFollowTheCommandLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine);
-        view.trace.clear();
-        dialogs = FakeDialogs{};
+        view = {}, dialogs = {}, desktop = {};
         dialogs.answers = {"Bob"};
-        desktop.copies.clear();
         start(c.commandLine);
         line("LOGIN");
         EXPECT_EQ(dialogs.prompts, c.prompts);

@@ -20,7 +20,7 @@ struct FrmMainTest : ::testing::Test {
     frmMain window{std::make_unique<testing::CountingSound>()};
 };
 
-TEST_F(FrmMainTest, LayoutFontsAndMenusFollowTheTableOfControls) {
+TEST_F(FrmMainTest, LayoutFontsMenusAndStartingStateFollowTheTableOfControls) {
     const std::pair<QWidget*, QRect> controls[] = {
         {window.Label17, {0, 0, 737, 145}},     {window.imgCard[0], {16, 8, 85, 125}},
         {window.imgCard[4], {368, 8, 85, 125}}, {window.cmdDone, {460, 12, 77, 25}},
@@ -46,9 +46,6 @@ TEST_F(FrmMainTest, LayoutFontsAndMenusFollowTheTableOfControls) {
         EXPECT_EQ(action->text(), text);
         EXPECT_EQ(action->shortcut(), QKeySequence(keys));
     }
-}
-
-TEST_F(FrmMainTest, StartsWithTitleBacksSixEmptySeatRowsAndNoActionControls) {
     EXPECT_EQ(window.windowTitle(), "Tessarin v0.924");
     for (std::int16_t p = 0; p < 5; ++p) EXPECT_EQ(window.SlotPicture(p), "back");
     QTreeWidget* list = window.lstSeat;

@@ -28,25 +28,13 @@ protected:
 };
 
 TEST_F(HandTest, CheckHandNamesFiveDealtCardsAndNothingWhileASlotIsEmpty) {
-    struct Case {  // an aggregate, so the card lists live as long as the array
-        std::initializer_list<std::int16_t> codes;
-        const char* name;
-    };
-    const Case cases[] = {
-        {{8, 9, 10, 11, 12}, "Royal Flush A    "},
-        {{0, 13, 27, 41, 51}, "Pair 2 A 4 3 "},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        deal(c.codes);
-        hand.Check_Hand();
-        EXPECT_EQ(view.statuses, std::vector<std::string>{c.name});
-    }
+    deal({0, 13, 27, 41, 51});
+    hand.Check_Hand();
     hand.PutCard(4, kPictureEmpty);
     hand.Check_Hand();
     hand.Card(4) = -3;
     hand.Check_Hand();
-    EXPECT_EQ(view.statuses.size(), 1u);
+    EXPECT_EQ(view.statuses, std::vector<std::string>{"Pair 2 A 4 3 "});
 }
 
 TEST_F(HandTest, PositionsOutsideZeroToFourThrowBeforeAnyChange) {
