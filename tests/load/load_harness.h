@@ -1,8 +1,8 @@
 #pragma once
-// Load and fault tests: the server window in-process on a loopback port, and
-// scripted players on plain blocking sockets running on a thread of their own
-// while the server's event loop keeps the main thread. Every line a player
-// receives is checked against the protocol. Every wait is bounded.
+// Load and fault tests: the server window in-process on a loopback port, its
+// event loop on the main thread, and scripted players on blocking sockets, one
+// thread each. Every line a player receives is checked against the protocol.
+// Every wait is bounded.
 
 #include <array>
 #include <chrono>
@@ -21,14 +21,11 @@ namespace load {
 
 // The AddressSanitizer build runs several times slower: the tests scale their
 // counts down there and skip the memory bound.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
+#ifndef __has_feature
+#define __has_feature(x) 0  // compilers without it name the sanitizer otherwise
 #endif
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;
 #endif
@@ -37,21 +34,17 @@ inline int scaled(int normal, int sanitized) { return kSanitized ? sanitized : n
 using Clock = std::chrono::steady_clock;
 using Hand = std::array<std::int16_t, 5>;
 
-// A connection to 127.0.0.1 with the Nagle delay off.
+// A blocking line connection to 127.0.0.1 with the Nagle delay off.
 class Peer {
 public:
     explicit Peer(std::uint16_t port);
     ~Peer() { close(); }
-    bool connected() const { return fd >= 0; }
     bool send(std::string_view line) { return sendRaw(std::string(line) + "\r\n"); }
     bool sendRaw(std::string_view bytes);
     // The next line without CR LF; nothing on timeout, end or error.
     std::optional<std::string> readLine(int timeoutMs = 5000);
-    // Takes in what has arrived without waiting; false once the connection has ended.
-    bool pump();
-    std::optional<std::string> takeLine();
     // Waits for the server to end the connection, dropping what arrives.
-    bool waitClosedByServer(int timeoutMs);
+    bool closedByServer(int timeoutMs = 10000);
     void close();
     void reset();  // abortive close: the server sees a reset
 
@@ -59,13 +52,13 @@ public:
     bool ended = false;
 
 private:
-    bool fill(int timeoutMs, bool wait);
     std::string buffer_;
 };
 
-// A table as a report showed it.
+// A table as the five report lines showed it.
 struct Report {
-    std::array<std::int32_t, 6> ante{}, state{}, exchange{}, bank{};
+    enum Row { Ante, Name, State, Exchange, Bank };
+    std::array<std::array<std::int32_t, 6>, 5> row{};
     std::array<std::string, 6> name{};
     std::int64_t chips() const;  // banks and antes of the seated players
     int players() const;
@@ -73,62 +66,45 @@ struct Report {
 };
 
 struct Player {
-    Player(std::string n, unsigned seed) : name(std::move(n)), rng(seed) {}
+    // Sees each checked line first; true when it took care of it.
+    using Hook = std::function<bool(Player&, const std::string&)>;
 
-    // Checks one received line against the protocol (problems go to errors).
-    void check(const std::string& line);
-    // Checks the line, records deals and winners, and answers STARTGAME and
-    // BET with random legal actions unless stopped.
-    void onLine(const std::string& line);
-    // Reads and checks lines until one starts with `prefix`.
-    std::optional<std::string> expect(const std::string& prefix);
-    void send(const std::string& line);
+    Player(std::string n, unsigned seed) : name(std::move(n)), rng(seed) {}
     void fail(const std::string& what) { errors.push_back(name + ": " + what); }
+    // Checks a line against the protocol and records reports, cards and winners.
+    bool check(const std::string& line);
+    std::optional<std::string> expect(const std::string& prefix);  // reads until a line starts so
+    void send(const std::string& line);
     bool logIn(std::uint16_t port);
-    int newGame(const std::string& gameName);  // the table, or 0
+    bool newGame(const std::string& gameName);  // seat 0 at a new table
     bool joinGame(int table, int seat);
+    // Answers deals and BET prompts with random legal actions until the deal
+    // after `hands` hands (then true), the end of the connection or the deadline.
+    bool play(int hands, const Hook& hook = {});
 
     std::string name;
     std::mt19937 rng;
     std::unique_ptr<Peer> peer;
-    std::vector<std::string> errors, fields;
-    int game = 0, seat = -1, deals = 0, stopAfterDeals = 0;
-    bool stopped = false, gone = false;
+    std::vector<std::string> errors, fields;  // fields: of the last line
+    int game = 0, seat = -1;
     Report building, report;  // the report being read, the last complete one
-    int stage = 0;            // report lines read of the one being read
     bool reportDone = false;  // the last line completed a report
-    Hand hand{}, beforeExchange{};
-    bool hasHand = false;
-    std::vector<int> asked;
+    Hand hand{};
     struct Win {
         int seat;
         Report before;
-        std::optional<Hand> hand;
+        Hand hand;
     };
     std::vector<Win> winners;
 };
 
-using OnLine = std::function<void(Player&, const std::string&)>;
-// Feeds every player's lines to `onLine` (default: Player::onLine) until
-// `done` holds; false when the deadline passes first.
-bool playUntil(const std::vector<Player*>& players, const std::function<bool()>& done, Clock::time_point deadline,
-               const OnLine& onLine = {});
-
-// Checks each winner of a table of two once both players have heard it: they
-// agree, and the winner is recomputed from both hands (the one seat left
-// betting, or the best hand with the lower seat on equal hands).
-class WinnerCheck {
-public:
-    WinnerCheck(Player& a, Player& b) : a_(a), b_(b) {}
-    void update();
-    int checked = 0, showdowns = 0;
-
-private:
-    Player &a_, &b_;
-};
-
+// Checks every winner two players at a table of two heard: they agree, and the
+// winner is recomputed from both hands (the one seat left betting, or the best
+// hand, the lower seat on equal hands). Returns the number of showdowns.
+int checkWinners(Player& a, Player& b);
 std::string allErrors(const std::vector<Player*>& players);
-std::vector<Player*> pointers(std::vector<std::unique_ptr<Player>>& owned);
+// Runs each job on a thread of its own and waits for all of them.
+void together(const std::vector<std::function<void()>>& jobs);
 
 class InProcessHost {
 public:
@@ -136,8 +112,8 @@ public:
     ~InProcessHost();
     std::uint16_t port() const { return port_; }
     // Runs `work` on a thread of its own and the server's event loop here
-    // until it returns (`work` bounds its own waits; `limit` is a last guard).
-    void runBeside(const std::function<void()>& work, std::chrono::seconds limit = std::chrono::seconds(150));
+    // until it returns (`work` bounds its own waits; 200 s is a last guard).
+    void runBeside(const std::function<void()>& work);
     void settle(int ms);  // runs the event loop for a while
     int busySlots();
 
