@@ -36,29 +36,10 @@ TEST(Betting, LoneBettorIsPaidThePot) {
     EXPECT_EQ(s.client(1).Bank, 1000 - 5);  // the 15 came back, the next ante went in
 }
 
-// A new deal in the middle of a hand returns everybody's stake first; a paid
+// A new deal in the middle of a hand returns every seated player's stake
+// first, what a departed player left stays for the next winner, and a paid
 // hand is not refunded again.
-TEST(Betting, MisdealRefundsTheStakesOnce) {
-    Server s;
-    s.seat({"ann", "bob"});
-    s.dealToBetting(2);
-    s.send(1, "BET\t10");
-    s.send(2, "BET\t-1");  // bob folds: ann is paid, the next hand is dealt
-    s.send(2, "STARTGAME");
-    EXPECT_EQ(s.client(1).Bank, 1000);
-    EXPECT_EQ(s.client(2).Bank, 990);
-    s.send(1, "EXCHANGE");
-    s.send(2, "EXCHANGE");
-    s.send(1, "BET\t100");
-    s.send(2, "BET\t50");
-    ASSERT_EQ(s.client(2).Bank, 840);
-    s.send(2, "STARTGAME");
-    EXPECT_EQ(s.client(1).Bank, 1000);
-    EXPECT_EQ(s.client(2).Bank, 990);
-    EXPECT_EQ(s.client(1).Ante, 5);
-}
-
-TEST(Betting, MisdealKeepsDepartedStakesForTheNextWinner) {
+TEST(Betting, MisdealRefundsTheStakesOnceAndKeepsDepartedStakes) {
     Server s;
     s.seat({"ann", "bob", "cy"});
     s.dealToBetting(3);
@@ -71,9 +52,13 @@ TEST(Betting, MisdealKeepsDepartedStakesForTheNextWinner) {
     EXPECT_EQ(s.game(1).DepartedPot, 25);
     s.send(1, "EXCHANGE");
     s.send(3, "EXCHANGE");
-    s.send(3, "BET\t-1");
+    s.send(3, "BET\t-1");  // cy folds: ann is paid, the next hand is dealt
     EXPECT_EQ(s.client(1).Bank, 995 + 5 + 5 + 25 - 5);
     EXPECT_EQ(s.game(1).DepartedPot, 0);
+    s.send(3, "STARTGAME");
+    EXPECT_EQ(s.client(1).Bank, 1025);
+    EXPECT_EQ(s.client(3).Bank, 990);
+    EXPECT_EQ(s.client(1).Ante, 5);
 }
 
 TEST(Betting, AmountsThatWouldOverflowAreRefused) {

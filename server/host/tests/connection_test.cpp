@@ -1,9 +1,6 @@
 // The server over real TCP on the loopback: greeting, a whole hand, the ten
 // slots, and the connection lines of the log.
 
-#include <set>
-
-#include "poker/hand_value.h"
 #include "server/host/tests/host_fixture.h"
 
 namespace server::testing {
@@ -31,57 +28,14 @@ TEST_F(ConnectionTest, GreetingThenLoginWithLatinOneBytesAndNoNagleDelay) {
     EXPECT_EQ(logLines(), L{"Winsock1_ConnectionRequest: index=0"});
 }
 
-TEST_F(ConnectionTest, TwoPlayersPlayAWholeHandAndTheNextIsDealt) {
-    LineClient& a = connect("Alice");
-    LineClient& b = connect("Bob");
-    a.send("NEWGAME\tfriday");
-    a.expect({"OK\tNEWGAME 1", "SEAT\t0"});
-    b.send("JOINGAME\t1");
-    b.expect({"OK\tJOINGAME", "SEAT\t1"});
-    a.expect(report("", "alice bob", "3 2", "", ""));
-
-    a.send("STARTGAME");
-    const std::string dealtA = a.readLine().value_or(""), dealtB = b.readLine().value_or("");
-    ASSERT_EQ(dealtA.rfind("STARTGAME\t", 0), 0u) << dealtA;
-    ASSERT_EQ(dealtB.rfind("STARTGAME\t", 0), 0u) << dealtB;
-    auto handA = cardsOf(dealtA);
-    const auto handB = cardsOf(dealtB);
-    std::set<int> dealt(handA.begin(), handA.end());
-    dealt.insert(handB.begin(), handB.end());
-    EXPECT_EQ(dealt.size(), 10u) << "a card was dealt twice";
-    for (LineClient* c : {&a, &b}) c->expect(report("5 5", "alice bob", "4 4", "", "995 995"));
-
-    // Alice changes positions 1 and 3, Bob keeps his hand.
-    a.send("EXCHANGE\t1\t3");
-    for (LineClient* c : {&a, &b}) c->expect(report("5 5", "alice bob", "4 4", "2", "995 995"));
-    const auto newA = cardsOf(a.readLine().value_or(""));
-    for (int p : {0, 2, 4}) EXPECT_EQ(newA[p], handA[p]) << "position " << p;
-    for (int p : {1, 3}) EXPECT_FALSE(dealt.count(newA[p])) << "position " << p << " drew a dealt card";
-    handA = newA;
-    b.send("EXCHANGE");
-    const L afterB = report("5 5", "alice bob", "5 4", "2 0", "995 995");
-    a.expect(afterB + L{"BET"});
-    b.expect(afterB);
-    EXPECT_EQ(cardsOf(b.readLine().value_or("")), handB);
-
-    a.send("BET\t10");
-    const L afterRaise = report("15 5", "alice bob", "5 5", "2 0", "985 995");
-    a.expect(afterRaise);
-    b.expect(afterRaise + L{"BET"});
-
-    // The showdown: whoever holds the better hand takes the pot (a full tie goes to seat 0).
-    poker::clsHandValue valueA, valueB;
-    valueA.LoadCards(handA);
-    valueA.Check_Hand();
-    valueB.LoadCards(handB);
-    valueB.Check_Hand();
-    const int winner = valueB.WinsOf(valueA).value_or(false) ? 1 : 0;
-    b.send("BET\t0");
-    for (LineClient* c : {&a, &b}) {
-        c->expect(report("15 15", "alice bob", "5 6", "2 0", "985 985") + L{"WINNER\t" + std::to_string(winner)});
-        EXPECT_EQ(c->readLine().value_or("").rfind("STARTGAME\t", 0), 0u);
-        c->expect(report("5 5", "alice bob", "4 4", "", winner == 0 ? "1010 980" : "980 1010"));
+TEST_F(ConnectionTest, TwoPlayersPlayTheExampleHand) {
+    LineClient* c[] = {&connect("Ann"), &connect("bob")};
+    for (const Step& step : exampleHand()) {
+        SCOPED_TRACE(step.line);
+        c[step.slot - 1]->send(step.line);
+        for (int i = 0; i < 2; ++i) c[i]->expect(step.to[i]);
     }
+    EXPECT_EQ(c[0]->pending() + c[1]->pending(), "");
 }
 
 TEST_F(ConnectionTest, EleventhConnectionIsClosedAtOnceAndOnlyLogged) {

@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -22,14 +21,6 @@ namespace server::testing {
 template <typename Pred>
 bool waitFor(Pred done) {
     return QTest::qWaitFor(done, 5000);
-}
-
-// The five cards of a STARTGAME or EXCHANGE line.
-inline std::array<std::int16_t, 5> cardsOf(const std::string& line) {
-    std::array<std::int16_t, 5> cards{};
-    std::istringstream in(line.substr(line.find('\t') + 1));
-    for (auto& c : cards) in >> c;
-    return cards;
 }
 
 class LineClient {
@@ -77,8 +68,7 @@ protected:
     void SetUp() override { startHost(); }
     void startHost(std::string commandLine = {}, HostHooks hooks = {}) {
         hooks.listenAddress = QHostAddress::LocalHost;
-        auto engine = std::make_shared<std::mt19937>(20240601u);
-        hooks.random = [engine] { return std::generate_canonical<double, 32>(*engine); };
+        hooks.random = knownDeck();
         if (!hooks.startTestClient) hooks.startTestClient = [] { return std::optional<std::string>{}; };
         if (!hooks.openUrl) hooks.openUrl = [](const std::string&) {};
         clients.clear();

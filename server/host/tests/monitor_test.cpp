@@ -43,7 +43,9 @@ TEST_F(MonitorTest, SeatedPlayerShowsHisHandAndADisconnectedSlotIsEmptyAgain) {
     c.send("STARTGAME");
     const L lines = c.read(3);
     poker::clsHandValue hand;
-    hand.LoadCards(cardsOf(lines[2]));
+    std::array<std::int16_t, 5> cards{};
+    std::istringstream(lines[2].substr(10)) >> cards[0] >> cards[1] >> cards[2] >> cards[3] >> cards[4];
+    hand.LoadCards(cards);
     hand.Check_Hand();
     for (int i = 0; i < frmMain::kSlots; ++i) window->Timer1_Timer();
     EXPECT_EQ(row(*window, 1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1",

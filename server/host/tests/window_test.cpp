@@ -19,15 +19,6 @@ namespace {
 
 using WindowTest = HostTest;
 
-TEST(LogText, StampedLinesJoinedByCrLfKeepingTheLast2048Characters) {
-    std::string log = appendLogLine("", 9, 5, 7, "first");
-    log = appendLogLine(log, 23, 59, 0, "second");
-    EXPECT_EQ(log, "09:05:07 first\r\n23:59:00 second");
-    log = appendLogLine(log, 0, 0, 1, std::string(3000, 'z') + "END");
-    EXPECT_EQ(log.size(), kLogCapacity);
-    EXPECT_EQ(log.substr(log.size() - 4), "zEND");  // cut from the front, inside a line
-}
-
 TEST_F(WindowTest, WriteLogShowsTheNewestLogWithTheCaretAtTheEnd) {
     window->WriteLog("one");
     window->WriteLog("two");

@@ -48,10 +48,9 @@ TEST(Departure, EveryWayOfLeavingFreesTheSeatAndKeepsTheStake) {
 
 TEST(Departure, TheHandMovesOnWithoutTheLeaver) {
     Server s;
-    s.seat({"ann", "bob", "cy"});
+    s.seat({"ann", "bob", "cy", "dan"});
     s.send(1, "STARTGAME");
-    s.send(2, "EXCHANGE");
-    s.send(3, "EXCHANGE");
+    for (int i = 2; i <= 4; ++i) s.send(i, "EXCHANGE");
     s.clearAll();
     // The last one still to exchange leaves: the betting opens at seat 1.
     s.disconnect(1);
@@ -59,25 +58,16 @@ TEST(Departure, TheHandMovesOnWithoutTheLeaver) {
     EXPECT_EQ(s.lines(2).back(), "BET");
     s.send(2, "BET\t10");
     s.clearAll();
-    // The player on turn leaves: the only one left betting wins, the departed
-    // stakes included.
+    // The player on turn leaves: the turn passes.
     s.disconnect(3);
+    EXPECT_EQ(s.lines(4), report("0 15 0 5", "- bob - dan", "0 5 0 5", "-1 0 -1 0", "1000 985 1000 995") + L{"BET"});
+    // Again, and the only one left betting wins, the departed stakes included.
+    s.disconnect(4);
     const L l = s.lines(2);
     ASSERT_GE(l.size(), 7u);
     EXPECT_EQ(l[l.size() - 7], "WINNER\t1");
-    EXPECT_EQ(s.client(2).Bank, 985 + 15 + 5 + 5 - 5);
+    EXPECT_EQ(s.client(2).Bank, 985 + 15 + 5 + 5 + 5 - 5);
     EXPECT_EQ(s.game(1).DepartedPot, 0);
-}
-
-TEST(Departure, PlayerOnTurnLeavingPassesTheTurn) {
-    Server s;
-    s.seat({"ann", "bob", "cy"});
-    s.dealToBetting(3);
-    s.send(1, "BET\t10");
-    s.clearAll();
-    s.disconnect(2);
-    EXPECT_EQ(s.lines(3), report("15 0 5", "ann - cy", "5 0 5", "0 -1 0", "985 1000 995") + L{"BET"});
-    EXPECT_EQ(s.client(3).ClientState, clsClient::MakeBet);
 }
 
 TEST(Departure, OnlyExchangerLeftAloneWins) {
@@ -90,13 +80,12 @@ TEST(Departure, OnlyExchangerLeftAloneWins) {
     EXPECT_EQ(s.client(1).ClientState, clsClient::WaitChange);
 }
 
-// The BET prompt reaches only a betting player; the void session is never
-// touched although it stands in every empty seat.
-TEST(BetPrompt, SkipsSeatsWithoutABettorAndNeverTouchesTheVoidSession) {
+// The BET prompt reaches only a betting player, or nobody; the void session
+// is never touched although it stands in every empty seat.
+TEST(BetPrompt, GoesOnlyToABettorAndNeverTouchesTheVoidSession) {
     Server s;
     s.seat({"ann", "bob", "cy"});
-    const std::string voidBefore = describe(s.core->g_VoidClient);
-    const std::string voidGame = describe(s.core->g_VoidGame);
+    const std::string voidBefore = describe(s.core->g_VoidClient) + describe(s.core->g_VoidGame);
     s.disconnect(1);
     s.send(2, "STARTGAME");
     s.send(2, "EXCHANGE");
@@ -106,22 +95,16 @@ TEST(BetPrompt, SkipsSeatsWithoutABettorAndNeverTouchesTheVoidSession) {
     EXPECT_EQ(s.game(1).BetSeat, 2);
     EXPECT_EQ(s.lines(3).back(), "BET");
     EXPECT_NE(s.lines(2).back(), "BET");
-    s.send(3, "BET\t0");
-    EXPECT_EQ(describe(s.core->g_VoidClient), voidBefore);
-    EXPECT_EQ(describe(s.core->g_VoidGame), voidGame);
-}
-
-TEST(BetPrompt, NobodyBettingPromptsNobody) {
-    Server s;
-    s.seat({"ann", "bob"});
-    s.send(1, "STARTGAME");
-    s.send(1, "EXCHANGE");
-    s.send(1, "BET\t-1");
+    s.send(3, "BET\t0");  // cy is paid and the next hand is dealt
+    ASSERT_EQ(s.game(1).GameState, clsGame::GameExchange);
     s.clearAll();
-    s.send(2, "BET\t-1");  // the exchange is over with nobody betting
+    // Both fold during the exchange: the betting begins with nobody to prompt.
+    s.send(2, "BET\t-1");
+    s.send(3, "BET\t-1");
     EXPECT_EQ(s.game(1).GameState, clsGame::GameBetting);
-    for (int i = 1; i <= 2; ++i)
+    for (int i = 2; i <= 3; ++i)
         for (const auto& l : s.lines(i)) EXPECT_NE(l, "BET");
+    EXPECT_EQ(describe(s.core->g_VoidClient) + describe(s.core->g_VoidGame), voidBefore);
 }
 
 }  // namespace

@@ -172,4 +172,31 @@ inline L report(const std::string& antes, const std::string& names, const std::s
             row("SEAT_EXCHANGE", exchanges, "-1"), row("SEAT_BANK", banks, "1000")};
 }
 
+// The example hand, seen from slots 1 (Ann) and 2 (bob), both logged in, with
+// a known deck: each step is a line sent by one slot and the lines each slot
+// then receives. ann exchanges positions 1 and 3 and raises 10, bob keeps his
+// cards and calls; his straight flush beats her flush and the next hand is dealt.
+struct Step {
+    int slot;
+    std::string line;
+    std::array<L, 2> to;
+};
+inline std::vector<Step> exampleHand() {
+    const L deal = report("5 5", "ann bob", "4 4", "", "995 995");
+    const L afterAnn = report("5 5", "ann bob", "4 4", "2", "995 995");
+    const L afterBob = report("5 5", "ann bob", "5 4", "2 0", "995 995");
+    const L afterRaise = report("15 5", "ann bob", "5 5", "2 0", "985 995");
+    const L end = report("15 15", "ann bob", "5 6", "2 0", "985 985") + L{"WINNER\t1"};
+    const L next = report("5 5", "ann bob", "4 4", "", "980 1010");
+    return {
+        {1, "NEWGAME\tfirst", {L{"OK\tNEWGAME 1", "SEAT\t0"}, L{}}},
+        {2, "JOINGAME\t1", {report("", "ann bob", "3 2", "", ""), L{"OK\tJOINGAME", "SEAT\t1"}}},
+        {1, "STARTGAME", {L{"STARTGAME\t0\t1\t2\t3\t4"} + deal, L{"STARTGAME\t5\t6\t7\t8\t9"} + deal}},
+        {1, "EXCHANGE\t1\t3", {afterAnn + L{"EXCHANGE\t0\t10\t2\t11\t4"}, afterAnn}},
+        {2, "EXCHANGE", {afterBob + L{"BET"}, afterBob + L{"EXCHANGE\t5\t6\t7\t8\t9"}}},
+        {1, "BET\t10", {afterRaise, afterRaise + L{"BET"}}},
+        {2, "BET\t0", {end + L{"STARTGAME\t0\t1\t2\t3\t4"} + next, end + L{"STARTGAME\t5\t6\t7\t8\t9"} + next}},
+    };
+}
+
 }  // namespace server::testing
