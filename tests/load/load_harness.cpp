@@ -119,15 +119,6 @@ std::optional<std::string> Peer::readLine(int timeoutMs) {
     }
 }
 
-bool Peer::closedByServer(int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!ended && fd >= 0 && msLeft(deadline) > 0) {
-        readLine(msLeft(deadline));
-        buffer_.clear();
-    }
-    return ended;
-}
-
 void Peer::close() {
     if (fd >= 0) ::close(fd);
     fd = -1;

@@ -43,8 +43,6 @@ public:
     bool sendRaw(std::string_view bytes);
     // The next line without CR LF; nothing on timeout, end or error.
     std::optional<std::string> readLine(int timeoutMs = 5000);
-    // Waits for the server to end the connection, dropping what arrives.
-    bool closedByServer(int timeoutMs = 10000);
     void close();
     void reset();  // abortive close: the server sees a reset
 
