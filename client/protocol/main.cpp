@@ -1,5 +1,6 @@
 // Tessarin: the card table of the Quorvane poker server.
 #include <QApplication>
+#include <QPoint>
 
 #include "client/protocol/qt_ports.h"
 #include "client/protocol/table_client.h"
@@ -8,7 +9,11 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     client::frmMain window;
-    client::TableClient table(window, client::CommandLineOf(QCoreApplication::arguments()));
+    const std::string commandLine = client::CommandLineOf(QCoreApplication::arguments());
+    client::TableClient table(window, commandLine);
     window.show();
+    // Both test players' tables open centred; the second one steps aside so
+    // the first stays in view.
+    if (commandLine == "-test2") window.move(window.pos() + QPoint(48, 48));
     return app.exec();
 }
