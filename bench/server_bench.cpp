@@ -117,7 +117,8 @@ public:
         const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
             if (auto l = take()) return l;
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
             if (left <= 0 || !fill(static_cast<int>(left))) return take();
         }
     }
@@ -384,9 +385,12 @@ HandsResult handsPerSecond(Host& host, double seconds) {
                     if (!fds[i].revents) continue;
                     p[i]->fill(0);
                     while (auto l = p[i]->take()) {
-                        if (l->rfind("STARTGAME", 0) == 0) p[i]->send("EXCHANGE");
-                        else if (*l == "BET") p[i]->send("BET\t0");
-                        else if (i % 2 == 0 && l->rfind("WINNER", 0) == 0) ++hands;
+                        if (l->rfind("STARTGAME", 0) == 0)
+                            p[i]->send("EXCHANGE");
+                        else if (*l == "BET")
+                            p[i]->send("BET\t0");
+                        else if (i % 2 == 0 && l->rfind("WINNER", 0) == 0)
+                            ++hands;
                     }
                 }
             }
@@ -457,10 +461,14 @@ int main(int argc, char** argv) {
     std::string only;
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--runs") runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--memory-of") memoryPid = std::atoi(argv[++i]);
-        else if (a == "--port") port = std::atoi(argv[++i]);
-        else if (a == "--only") only = argv[++i];
+        if (a == "--runs")
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--memory-of")
+            memoryPid = std::atoi(argv[++i]);
+        else if (a == "--port")
+            port = std::atoi(argv[++i]);
+        else if (a == "--only")
+            only = argv[++i];
     }
     if (memoryPid > 0) return memoryOf(memoryPid, static_cast<std::uint16_t>(port));
 
@@ -477,42 +485,42 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         if (!wanted("roundtrip")) goto bet;
         {
-        const Stats echo = statsOf(echoRoundTrips());
-        Host host;
-        host.settle(100);
-        if (run == 0) rssIdle = rssMiBOf("/proc/self/status");
-        const Stats srv = statsOf(serverRoundTrips(host));
-        f["echo median"].push_back(echo.median);
-        f["echo p99"].push_back(echo.p99);
-        f["echo max"].push_back(echo.max);
-        f["server median"].push_back(srv.median);
-        f["server p99"].push_back(srv.p99);
-        f["server max"].push_back(srv.max);
-        f["ratio median"].push_back(srv.median / echo.median);
-        f["ratio p99"].push_back(srv.p99 / echo.p99);
-        f["stalls"].push_back(echo.stalls + srv.stalls);
-        std::fprintf(stderr, "run %d: round trip %.1f/%.1f us (echo %.1f/%.1f)\n", run + 1, srv.median, srv.p99,
-                     echo.median, echo.p99);
+            const Stats echo = statsOf(echoRoundTrips());
+            Host host;
+            host.settle(100);
+            if (run == 0) rssIdle = rssMiBOf("/proc/self/status");
+            const Stats srv = statsOf(serverRoundTrips(host));
+            f["echo median"].push_back(echo.median);
+            f["echo p99"].push_back(echo.p99);
+            f["echo max"].push_back(echo.max);
+            f["server median"].push_back(srv.median);
+            f["server p99"].push_back(srv.p99);
+            f["server max"].push_back(srv.max);
+            f["ratio median"].push_back(srv.median / echo.median);
+            f["ratio p99"].push_back(srv.p99 / echo.p99);
+            f["stalls"].push_back(echo.stalls + srv.stalls);
+            std::fprintf(stderr, "run %d: round trip %.1f/%.1f us (echo %.1f/%.1f)\n", run + 1, srv.median,
+                         srv.p99, echo.median, echo.p99);
         }
     bet:
         if (!wanted("bet")) goto hands;
         {
-        Host table;
-        const Stats bet = statsOf(betToSixReports(table));
-        f["bet median"].push_back(bet.median);
-        f["bet p99"].push_back(bet.p99);
-        f["stalls"].push_back(bet.stalls);
-        std::fprintf(stderr, "run %d: bet %.1f/%.1f us\n", run + 1, bet.median, bet.p99);
+            Host table;
+            const Stats bet = statsOf(betToSixReports(table));
+            f["bet median"].push_back(bet.median);
+            f["bet p99"].push_back(bet.p99);
+            f["stalls"].push_back(bet.stalls);
+            std::fprintf(stderr, "run %d: bet %.1f/%.1f us\n", run + 1, bet.median, bet.p99);
         }
     hands:
         if (!wanted("hands")) continue;
         {
-        Host tables;
-        const HandsResult hr = handsPerSecond(tables, 2.0);
-        f["hands/s"].push_back(hr.handsPerSecond);
-        f["cpu/hand"].push_back(hr.cpuMicrosPerHand);
-        f["rss ten"].push_back(hr.rssTenPlayersMiB);
-        std::fprintf(stderr, "run %d: %.0f hands/s\n", run + 1, hr.handsPerSecond);
+            Host tables;
+            const HandsResult hr = handsPerSecond(tables, 2.0);
+            f["hands/s"].push_back(hr.handsPerSecond);
+            f["cpu/hand"].push_back(hr.cpuMicrosPerHand);
+            f["rss ten"].push_back(hr.rssTenPlayersMiB);
+            std::fprintf(stderr, "run %d: %.0f hands/s\n", run + 1, hr.handsPerSecond);
         }
     }
     auto row = [&](const char* label, const std::string& key, const char* fmt = "%12.1f") {
@@ -530,8 +538,11 @@ int main(int argc, char** argv) {
     row("round trip, Quorvane, max (us)", "server max");
     row("ratio Quorvane / echo, median", "ratio median", "%12.2f");
     row("ratio Quorvane / echo, p99", "ratio p99", "%12.2f");
-    std::printf("%-44s %12.0f\n", "answers of 40 ms or more (all runs)",
-                [&] { double n = 0; for (double v : f["stalls"]) n += v; return n; }());
+    std::printf("%-44s %12.0f\n", "answers of 40 ms or more (all runs)", [&] {
+        double n = 0;
+        for (double v : f["stalls"]) n += v;
+        return n;
+    }());
     row("bet -> report at all six seats, median (us)", "bet median");
     row("bet -> report at all six seats, p99 (us)", "bet p99");
     row("two-player hands/s, five tables", "hands/s", "%12.0f");

@@ -139,7 +139,8 @@ struct Client {
     void feed(std::string_view chunk) {
         protocol.DataArrival(chunk);
         if (protocol.RecvBuffer.size() > wire::kMaxPendingBytes) fail("receive buffer past its bound");
-        if (protocol.RecvBuffer.text().find("\r\n") != std::string_view::npos) fail("a complete line left unread");
+        if (protocol.RecvBuffer.text().find("\r\n") != std::string_view::npos)
+            fail("a complete line left unread");
     }
 
     std::string state() const {
@@ -152,7 +153,8 @@ struct Client {
         s += "\n" + view.log + "\n" + link.sent + dialogs.log + desktop.log;
         s += std::to_string(sound.plays) + "|" + std::to_string(protocol.Playing) + "|" +
              std::to_string(protocol.ExitMode) + "|" + std::to_string(protocol.MySeat) + "|" +
-             std::to_string(static_cast<int>(protocol.Mode())) + "|" + std::string(protocol.RecvBuffer.text());
+             std::to_string(static_cast<int>(protocol.Mode())) + "|" +
+             std::string(protocol.RecvBuffer.text());
         for (std::int16_t p = 0; p < 5; ++p)
             s += "|" + std::to_string(hand.Card(p)) + (hand.CardHidden(p) ? "h" : "");
         return s;
@@ -180,7 +182,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             cut.feed(stream.substr(at, n));
         }
         if (whole.state() != cut.state()) {
-            std::fprintf(stderr, "--- whole:\n%s\n--- cut:\n%s\n", whole.state().c_str(), cut.state().c_str());
+            std::fprintf(stderr, "--- whole:\n%s\n--- cut:\n%s\n", whole.state().c_str(),
+                         cut.state().c_str());
             fail("chunking changed what the client did");
         }
     }

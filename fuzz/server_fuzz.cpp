@@ -53,7 +53,8 @@ std::vector<std::string_view> splitTabs(std::string_view line) {
 }
 
 bool isReportWord(std::string_view w) {
-    return w == "SEAT_ANTE" || w == "SEAT_NAME" || w == "SEAT_STATE" || w == "SEAT_EXCHANGE" || w == "SEAT_BANK";
+    return w == "SEAT_ANTE" || w == "SEAT_NAME" || w == "SEAT_STATE" || w == "SEAT_EXCHANGE" ||
+           w == "SEAT_BANK";
 }
 
 // A connection in memory. Every write it accepts is checked line by line at
@@ -91,7 +92,8 @@ private:
             if (f.size() != 6) fail("hand line without five cards:", std::string(line));
             for (int p = 0; p < 5; ++p) {
                 const auto n = wire::parseNumber(f[p + 1]);
-                if (!n || !poker::isCardCode(*n) || *n != owner->card(p)) fail("hand line is not the hand:", std::string(line));
+                if (!n || !poker::isCardCode(*n) || *n != owner->card(p))
+                    fail("hand line is not the hand:", std::string(line));
             }
         }
         if (f[0] == "WINNER") {
@@ -136,12 +138,11 @@ constexpr const char* kWords[16] = {"LOGIN",     "LOGOUT",    "NEWGAME",  "JOING
                                     "STARTGAME", "STARTGAME", "EXCHANGE", "EXCHANGE", "EXCHANGE", "BET",
                                     "BET",       "BET",       "CHAT",     "EXIT"};
 // Arguments: positions, amounts, table numbers, edge numbers, non-numbers, names.
-constexpr const char* kArgs[32] = {"0",   "1",          "2",           "3",          "4",     "5",
-                                   "-1",  "10",         "1",           "0",          "-2",    "6",
-                                   "11",  "2147483647", "-2147483648", "2147483648", "99999999999",
-                                   "",    " 1",         "+1",          "01",         "abc",   "1000",
-                                   "995", "1073741824", "-1000",       "ann",        "Bob",   "\xC4pfel",
-                                   "x y", "\\t",        "2147483642"};
+constexpr const char* kArgs[32] = {
+    "0",           "1",     "2",   "3",   "4",        "5",          "-1",          "10",
+    "1",           "0",     "-2",  "6",   "11",       "2147483647", "-2147483648", "2147483648",
+    "99999999999", "",      " 1",  "+1",  "01",       "abc",        "1000",        "995",
+    "1073741824",  "-1000", "ann", "Bob", "\xC4pfel", "x y",        "\\t",         "2147483642"};
 
 class Fuzz {
 public:
@@ -247,9 +248,10 @@ private:
 
     std::string describeVoid() {
         const clsClient& v = core_->g_VoidClient;
-        std::string d = v.m_username + "|" + std::to_string(v.ClientState) + "|" + std::to_string(v.seatno) + "|" +
-                        std::to_string(v.Exchange) + "|" + std::to_string(v.Bank) + "|" + std::to_string(v.Ante) +
-                        "|" + (v.m_Game == &core_->g_VoidGame ? "void" : "TABLE") + "|";
+        std::string d = v.m_username + "|" + std::to_string(v.ClientState) + "|" + std::to_string(v.seatno) +
+                        "|" + std::to_string(v.Exchange) + "|" + std::to_string(v.Bank) + "|" +
+                        std::to_string(v.Ante) + "|" + (v.m_Game == &core_->g_VoidGame ? "void" : "TABLE") +
+                        "|";
         for (int p = 0; p < 5; ++p) d += std::to_string(v.card(p)) + ",";
         const clsGame& g = core_->g_VoidGame;
         d += "|" + std::to_string(g.Index) + "|" + g.GameName + "|" + std::to_string(g.DepartedPot) + "|";
@@ -299,16 +301,20 @@ private:
                 if (c->m_Game != &g || c->seatno != s) fail("seat and session disagree", std::to_string(t));
                 if (c->ClientState < clsClient::WaitChange || c->ClientState > clsClient::MakeBet) continue;
                 for (int p = 0; p < 5; ++p) {
-                    if (!poker::isCardCode(c->card(p))) fail("a player in the hand holds no card", std::to_string(t));
+                    if (!poker::isCardCode(c->card(p)))
+                        fail("a player in the hand holds no card", std::to_string(t));
                     if (!cards.insert(c->card(p)).second)
-                        fail("a card twice at table", std::to_string(t) + " card " + std::to_string(c->card(p)));
+                        fail("a card twice at table",
+                             std::to_string(t) + " card " + std::to_string(c->card(p)));
                 }
             }
         }
         for (int i = 1; i <= ServerCore::kSlots; ++i) {
             const clsClient& c = client(i);
-            if (seats[i] != (c.InGame() ? 1 : 0)) fail("a player holds more or fewer seats than tables", std::to_string(i));
-            if (!c.InGame() && (c.seatno != -1 || c.Ante != 0)) fail("a player at no table has a seat or a stake");
+            if (seats[i] != (c.InGame() ? 1 : 0))
+                fail("a player holds more or fewer seats than tables", std::to_string(i));
+            if (!c.InGame() && (c.seatno != -1 || c.Ante != 0))
+                fail("a player at no table has a seat or a stake");
         }
 
         // Chips.

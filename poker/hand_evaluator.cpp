@@ -70,9 +70,7 @@ void HandEvaluator::Classify() {
             if (pairs == 1 && CheckFullHouse(n)) return;
             CheckThreeOfAKind(n);
             return;
-        default:
-            CheckFourOfAKind(n);
-            return;
+        default: CheckFourOfAKind(n); return;
     }
 }
 

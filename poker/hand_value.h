@@ -26,9 +26,9 @@ public:
     // Copies elements 0..4; a shorter array is an out-of-range error.
     void LoadCards(std::span<const std::int16_t> cards);
     using HandEvaluator::card;
-    using HandEvaluator::HandValue;
-    using HandEvaluator::HandSuit;
     using HandEvaluator::CharValue;
+    using HandEvaluator::HandSuit;
+    using HandEvaluator::HandValue;
     void Check_Hand();
 
     using HandEvaluator::score;

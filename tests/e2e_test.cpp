@@ -145,14 +145,16 @@ TEST(EndToEnd, TestModeBringsUpTwoPlayersWithADealtHand) {
     // hand's antes go back first, so the banks show exactly one ante taken.
     std::map<std::string, wire::Fields> report;
     observer.send(wire::startGameRequest());
-    for (wire::Fields f = observer.next(5000); !f.empty() && !report.count("SEAT_BANK"); f = observer.next(5000)) {
+    for (wire::Fields f = observer.next(5000); !f.empty() && !report.count("SEAT_BANK");
+         f = observer.next(5000)) {
         if (f[0] == "STARTGAME") {
             EXPECT_EQ(f.size(), 6u);
         }
         if (f[0].rfind("SEAT_", 0) == 0) report[f[0]] = f;
     }
     ASSERT_EQ(report.count("SEAT_NAME"), 1u);
-    EXPECT_EQ(report["SEAT_NAME"], (wire::Fields{"SEAT_NAME", "testplayer1", "testplayer2", "observer", "", "", ""}));
+    EXPECT_EQ(report["SEAT_NAME"],
+              (wire::Fields{"SEAT_NAME", "testplayer1", "testplayer2", "observer", "", "", ""}));
     EXPECT_EQ(report["SEAT_STATE"], (wire::Fields{"SEAT_STATE", "4", "4", "4", "0", "0", "0"}));
     EXPECT_EQ(report["SEAT_ANTE"], (wire::Fields{"SEAT_ANTE", "5", "5", "5", "0", "0", "0"}));
     EXPECT_EQ(report["SEAT_BANK"], (wire::Fields{"SEAT_BANK", "995", "995", "995", "1000", "1000", "1000"}));

@@ -14,9 +14,7 @@ std::string_view trim(std::string_view s, std::string_view blanks) {
     return s.substr(first, last - first + 1);
 }
 
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 
@@ -73,9 +71,7 @@ bool LineBuffer::ReadCmd(Fields& fields) {
     return true;
 }
 
-bool LineBuffer::overflowed() const {
-    return data_.size() - std::max(tail_, start_) > kMaxPendingBytes;
-}
+bool LineBuffer::overflowed() const { return data_.size() - std::max(tail_, start_) > kMaxPendingBytes; }
 
 void LineBuffer::dropPartial() {
     if (tail_ <= start_) {

@@ -51,7 +51,11 @@ std::string trimSpaces(const std::string& text) {
 
 ClientProtocol::ClientProtocol(IClientView& view, clsHand& hand, ILink& link, IDialogs& dialogs,
                                IDesktop& desktop, std::string commandLine)
-    : view_(view), Hand(hand), link_(link), dialogs_(dialogs), desktop_(desktop),
+    : view_(view),
+      Hand(hand),
+      link_(link),
+      dialogs_(dialogs),
+      desktop_(desktop),
       commandLine_(std::move(commandLine)) {}
 
 // ---------------------------------------------------------------- receiving

@@ -51,12 +51,12 @@ private:
 
     IClientView& view_;
     IDialogs& dialogs_;
-    bool connecting_ = false;     // ConnectToServer is running
-    bool waiting_ = false;        // inside ConnectWithTimeout's wait
-    bool failed_ = false;         // the socket reported an error during the wait
+    bool connecting_ = false;  // ConnectToServer is running
+    bool waiting_ = false;     // inside ConnectWithTimeout's wait
+    bool failed_ = false;      // the socket reported an error during the wait
     bool closingOurselves_ = false;
     bool abandoned_ = false;
-    std::string pendingError_;    // error text to show once the wait is over
+    std::string pendingError_;  // error text to show once the wait is over
 };
 
 }  // namespace client

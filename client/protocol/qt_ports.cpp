@@ -26,8 +26,8 @@ QString titleOr(const std::string& title) {
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultAnswer) {
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(owner_, titleOr(title), latin1(prompt), QLineEdit::Normal, latin1(defaultAnswer), &ok);
+    const QString answer = QInputDialog::getText(owner_, titleOr(title), latin1(prompt), QLineEdit::Normal,
+                                                 latin1(defaultAnswer), &ok);
     return ok ? answer.toLatin1().toStdString() : std::string();
 }
 

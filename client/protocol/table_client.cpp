@@ -48,8 +48,9 @@ void TableClient::wire_() {
     connection_.onData = [this](const std::string& chunk) { protocol_.DataArrival(chunk); };
 
     // Connecting waits in a local loop: not from inside the activation event.
-    connect(&window_, &frmMain::firstActivation, this, [this] { connection_.ConnectToServer(); },
-            Qt::QueuedConnection);
+    connect(
+        &window_, &frmMain::firstActivation, this, [this] { connection_.ConnectToServer(); },
+        Qt::QueuedConnection);
     connect(&window_, &frmMain::unloading, this, [this] {
         protocol_.Form_Unload();
         connection_.Abandon();

@@ -77,14 +77,18 @@ CardSlot::CardSlot(std::int16_t index, QWidget* parent) : QLabel(parent), index_
 
 void CardSlot::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked(index_);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked(index_);
 }
 
 frmMain::frmMain(std::unique_ptr<ISound> sound, QWidget* parent)
-    : QMainWindow(parent), sound_(sound ? std::move(sound) : std::make_unique<WavSound>()), Hand(*this, *sound_) {
+    : QMainWindow(parent),
+      sound_(sound ? std::move(sound) : std::make_unique<WavSound>()),
+      Hand(*this, *sound_) {
     initCardResources();
     loadPictures();
-    setWindowTitle(QString::fromLatin1(wire::kClientTitle.data(), static_cast<qsizetype>(wire::kClientTitle.size())));
+    setWindowTitle(
+        QString::fromLatin1(wire::kClientTitle.data(), static_cast<qsizetype>(wire::kClientTitle.size())));
     setFont(tableFont(false));
     buildControls();
     buildMenus();
@@ -232,7 +236,8 @@ void frmMain::DrawCard(std::int16_t PosNo, std::int16_t CardNo) {
 }
 
 void frmMain::ShowStatus(const std::string& text) {
-    if (StatusPanel) StatusPanel->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    if (StatusPanel)
+        StatusPanel->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 QString frmMain::StatusText() const { return StatusPanel->text(); }
@@ -250,7 +255,8 @@ void frmMain::ShowActionMode(ActionMode mode) {
 
 void frmMain::SetSeatCell(int row, int column, const std::string& latin1Text) {
     if (QTreeWidgetItem* item = lstSeat->topLevelItem(row))
-        item->setText(column, QString::fromLatin1(latin1Text.data(), static_cast<qsizetype>(latin1Text.size())));
+        item->setText(column,
+                      QString::fromLatin1(latin1Text.data(), static_cast<qsizetype>(latin1Text.size())));
 }
 
 void frmMain::AppendTrace(const std::string& latin1Text) { appendAtEnd(txtTcp, latin1Text); }
@@ -276,7 +282,8 @@ void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!centred_) {
         centred_ = true;
-        if (const QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() - frameGeometry().center() + pos());
     }
     // A desktop without a window manager never activates the window; being
     // shown is then the first activation.

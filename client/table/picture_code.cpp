@@ -7,7 +7,7 @@ namespace client {
 namespace {
 
 // Rank suffix by card value: the deuce is value 0, the ace value 12.
-constexpr const char* kRank[poker::kValuesPerSuit] = {"2", "3", "4", "5", "6", "7", "8",
+constexpr const char* kRank[poker::kValuesPerSuit] = {"2", "3",  "4", "5", "6", "7", "8",
                                                       "9", "10", "J", "Q", "K", "1"};
 constexpr char kSuit[4] = {'C', 'D', 'H', 'S'};
 

@@ -42,7 +42,8 @@ WavSound::~WavSound() = default;
 
 bool WavSound::PlayWav(const std::string& name) {
     if (playing_) return false;
-    const QFileInfo file(QDir::current().filePath(QString::fromLatin1(name.c_str()) + QStringLiteral(".wav")));
+    const QFileInfo file(
+        QDir::current().filePath(QString::fromLatin1(name.c_str()) + QStringLiteral(".wav")));
     if (!file.isFile() || !file.isReadable()) return false;
     if (QMediaDevices::audioOutputs().isEmpty()) return false;
 

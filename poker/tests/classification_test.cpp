@@ -105,7 +105,7 @@ TEST(Classification, AllHandsHaveTheExpectedCategoryCounts) {
                         distinct.insert(hv.score());
                     }
     const std::map<int, long> expected = {
-        {9, 36}, {8, 624}, {7, 3744}, {6, 5112}, {5, 9180},
+        {9, 36},    {8, 624},    {7, 3744},    {6, 5112},    {5, 9180},
         {4, 54912}, {3, 123552}, {2, 1098240}, {1, 1303560},
     };
     EXPECT_EQ(perCategory, expected);

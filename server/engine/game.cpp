@@ -131,7 +131,8 @@ void clsGame::StartGame() {
         o.Ante = 0;
         o.ClientState = clsClient::WaitChange;
         // The ante is taken in full unless the bank would leave the 32-bit range.
-        const auto take = static_cast<std::int32_t>(std::min<std::int64_t>(AnteStart, std::int64_t{o.Bank} - kMin));
+        const auto take =
+            static_cast<std::int32_t>(std::min<std::int64_t>(AnteStart, std::int64_t{o.Bank} - kMin));
         o.Ante = take;
         o.Bank -= take;
         wire::Hand hand{};
@@ -302,7 +303,8 @@ void clsGame::NextGameAction() {
         if (first >= 0) BetSeat = static_cast<std::int16_t>(first);
         NextGameAction();
     } else if (GameState == GameBetting) {
-        if (Occupied(BetSeat) && Seats[BetSeat]->IsBetting()) Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
+        if (Occupied(BetSeat) && Seats[BetSeat]->IsBetting())
+            Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
     }
 }
 

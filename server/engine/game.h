@@ -103,9 +103,9 @@ private:
     std::int64_t pot() const;
 
     TableServices& services_;
-    int stockEnd_ = kDeckSize;                // Deck[DeckPos .. stockEnd_-1] is the stock
-    std::vector<std::int16_t> discards_;      // this hand's discards
-    std::array<bool, 6> dealt_{};             // seats dealt into the running hand
+    int stockEnd_ = kDeckSize;                      // Deck[DeckPos .. stockEnd_-1] is the stock
+    std::vector<std::int16_t> discards_;            // this hand's discards
+    std::array<bool, 6> dealt_{};                   // seats dealt into the running hand
     std::array<std::bitset<kDeckSize>, 6> held_{};  // cards this deck gave each seat
 };
 

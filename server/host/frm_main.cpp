@@ -63,8 +63,8 @@ std::string toLatin1(const QString& s) {
 
 frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget* parent)
     : QMainWindow(parent), m_CommandLine(std::move(commandLine)), m_Hooks(std::move(hooks)) {
-    setWindowTitle(QString::fromLatin1(wire::kServerTitle.data(),
-                                       static_cast<qsizetype>(wire::kServerTitle.size())));
+    setWindowTitle(
+        QString::fromLatin1(wire::kServerTitle.data(), static_cast<qsizetype>(wire::kServerTitle.size())));
 
     mnuAbout = menuBar()->addAction(QStringLiteral("&About"));
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);

@@ -10,8 +10,7 @@ std::string logTimeStamp(int hours, int minutes, int seconds) {
     return buf;
 }
 
-std::string appendLogLine(std::string current, int hours, int minutes, int seconds,
-                          std::string_view msg) {
+std::string appendLogLine(std::string current, int hours, int minutes, int seconds, std::string_view msg) {
     if (!current.empty()) current += "\r\n";
     current += logTimeStamp(hours, minutes, seconds);
     current += msg;

@@ -15,7 +15,6 @@ std::string logTimeStamp(int hours, int minutes, int seconds);
 // The log after one more line: CR LF before it unless the log is empty, the
 // time stamp and the message, then only the last kLogCapacity characters
 // (cut from the front, possibly inside a line).
-std::string appendLogLine(std::string current, int hours, int minutes, int seconds,
-                          std::string_view msg);
+std::string appendLogLine(std::string current, int hours, int minutes, int seconds, std::string_view msg);
 
 }  // namespace server

@@ -48,8 +48,8 @@ private:
 
     int index_;
     QPointer<QTcpSocket> socket_;
-    bool failed_ = false;          // an error was reported and the socket is not yet closed
-    bool closeReported_ = false;   // the peer's close has been passed on once
+    bool failed_ = false;         // an error was reported and the socket is not yet closed
+    bool closeReported_ = false;  // the peer's close has been passed on once
 };
 
 }  // namespace server

@@ -133,14 +133,22 @@ void clsClient::handleLine(const wire::Fields& f) {
         cmdLogin(f);
         return;
     }
-    if (c == wire::cmd::LOGOUT) cmdLogout();
-    else if (c == wire::cmd::NEWGAME) cmdNewGame(f);
-    else if (c == wire::cmd::JOINGAME) cmdJoinGame(f);
-    else if (c == wire::cmd::SEAT) cmdSeat();
-    else if (c == wire::cmd::STARTGAME) cmdStartGame();
-    else if (c == wire::cmd::EXCHANGE) cmdExchange(f);
-    else if (c == wire::cmd::BET) cmdBet(f);
-    else if (c == wire::cmd::CHAT) cmdChat(f);
+    if (c == wire::cmd::LOGOUT)
+        cmdLogout();
+    else if (c == wire::cmd::NEWGAME)
+        cmdNewGame(f);
+    else if (c == wire::cmd::JOINGAME)
+        cmdJoinGame(f);
+    else if (c == wire::cmd::SEAT)
+        cmdSeat();
+    else if (c == wire::cmd::STARTGAME)
+        cmdStartGame();
+    else if (c == wire::cmd::EXCHANGE)
+        cmdExchange(f);
+    else if (c == wire::cmd::BET)
+        cmdBet(f);
+    else if (c == wire::cmd::CHAT)
+        cmdChat(f);
     // Any other word is ignored without a reply.
 }
 

@@ -70,15 +70,26 @@ bool okAnswer(const Fields& f) {
 // Each line kind: its number of fields and what they may hold.
 const std::map<std::string, Rule> kRules{
     {"HELLO", {2, [](const Fields& f) { return f[1] == "Quorvane v0.924"; }}},
-    {"OK", {2, okAnswer}}, {"LOGIN", {1, anything}}, {"BET", {1, anything}}, {"ERROR", {2, anything}},
-    {"CHAT", {2, anything}}, {"SEAT", {2, numbers(-1, 5)}}, {"WINNER", {2, numbers(0, 5)}},
-    {"STARTGAME", {6, fiveDistinctCards}}, {"EXCHANGE", {6, fiveDistinctCards}},
-    {"SEAT_ANTE", {7, numbers(INT32_MIN, INT32_MAX)}}, {"SEAT_NAME", {7, anything}},
-    {"SEAT_STATE", {7, numbers(0, 6)}}, {"SEAT_EXCHANGE", {7, numbers(-1, INT32_MAX)}},
+    {"OK", {2, okAnswer}},
+    {"LOGIN", {1, anything}},
+    {"BET", {1, anything}},
+    {"ERROR", {2, anything}},
+    {"CHAT", {2, anything}},
+    {"SEAT", {2, numbers(-1, 5)}},
+    {"WINNER", {2, numbers(0, 5)}},
+    {"STARTGAME", {6, fiveDistinctCards}},
+    {"EXCHANGE", {6, fiveDistinctCards}},
+    {"SEAT_ANTE", {7, numbers(INT32_MIN, INT32_MAX)}},
+    {"SEAT_NAME", {7, anything}},
+    {"SEAT_STATE", {7, numbers(0, 6)}},
+    {"SEAT_EXCHANGE", {7, numbers(-1, INT32_MAX)}},
     {"SEAT_BANK", {7, numbers(INT32_MIN, INT32_MAX)}},
 };
-const std::map<std::string, Report::Row> kReportRows{{"SEAT_ANTE", Report::Ante}, {"SEAT_NAME", Report::Name},
-    {"SEAT_STATE", Report::State}, {"SEAT_EXCHANGE", Report::Exchange}, {"SEAT_BANK", Report::Bank}};
+const std::map<std::string, Report::Row> kReportRows{{"SEAT_ANTE", Report::Ante},
+                                                     {"SEAT_NAME", Report::Name},
+                                                     {"SEAT_STATE", Report::State},
+                                                     {"SEAT_EXCHANGE", Report::Exchange},
+                                                     {"SEAT_BANK", Report::Bank}};
 
 }  // namespace
 
@@ -137,7 +148,8 @@ std::int64_t Report::chips() const {
 }
 
 int Report::players() const {
-    return static_cast<int>(std::count_if(name.begin(), name.end(), [](const auto& n) { return !n.empty(); }));
+    return static_cast<int>(
+        std::count_if(name.begin(), name.end(), [](const auto& n) { return !n.empty(); }));
 }
 
 std::vector<int> Report::bettingSeats() const {
@@ -163,8 +175,10 @@ bool Player::check(const std::string& line) {
     }
     if (const auto r = kReportRows.find(fields[0]); r != kReportRows.end()) {
         for (int i = 0; i < 6; ++i)
-            if (r->second == Report::Name) building.name[i] = fields[i + 1];
-            else building.row[r->second][i] = *number(fields[i + 1]);
+            if (r->second == Report::Name)
+                building.name[i] = fields[i + 1];
+            else
+                building.row[r->second][i] = *number(fields[i + 1]);
         if (r->second == Report::Bank) report = building, reportDone = true;
     } else if (fields[0] == "STARTGAME" || fields[0] == "EXCHANGE") {
         for (int p = 0; p < 5; ++p) hand[p] = static_cast<std::int16_t>(*number(fields[p + 1]));
@@ -253,7 +267,8 @@ int checkWinners(Player& a, Player& b) {
             ++showdowns;
             poker::clsHandValue bestHand;
             for (int seat : betting) {
-                if (seat != a.seat && seat != b.seat) return a.fail("no hand known for seat " + std::to_string(seat)), 0;
+                if (seat != a.seat && seat != b.seat)
+                    return a.fail("no hand known for seat " + std::to_string(seat)), 0;
                 poker::clsHandValue hv;
                 hv.LoadCards(seat == a.seat ? wa.hand : wb.hand);
                 hv.Check_Hand();

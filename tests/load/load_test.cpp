@@ -23,7 +23,8 @@ TEST(PlayLoad, TenPlayersAtFiveTablesPlayWholeHandsWhileAnEleventhIsRefused) {
     InProcessHost host;
     const int hands = scaled(80, 60);
     std::vector<std::unique_ptr<Player>> owned;
-    for (int i = 0; i < 10; ++i) owned.push_back(std::make_unique<Player>("p" + std::to_string(i), 1000u + i));
+    for (int i = 0; i < 10; ++i)
+        owned.push_back(std::make_unique<Player>("p" + std::to_string(i), 1000u + i));
     const auto players = pointers(owned);
     bool seated = false, refused = false;
     std::array<bool, 10> finished{};
@@ -45,7 +46,8 @@ TEST(PlayLoad, TenPlayersAtFiveTablesPlayWholeHandsWhileAnEleventhIsRefused) {
             return false;
         };
         std::vector<std::function<void()>> jobs;
-        for (int i = 0; i < 10; ++i) jobs.push_back([&, i] { finished[i] = players[i]->play(hands, chipsStay); });
+        for (int i = 0; i < 10; ++i)
+            jobs.push_back([&, i] { finished[i] = players[i]->play(hands, chipsStay); });
         for (int t = 0; t < 5; ++t) players[2 * t]->send("STARTGAME");
         together(jobs);
         for (int t = 0; t < 5; ++t) showdowns += checkWinners(*players[2 * t], *players[2 * t + 1]);
@@ -92,10 +94,12 @@ TEST(ConnectionLoad, AThousandVisitsLeaveEverySlotAndTableFreeAndMemoryBounded) 
             for (int start = from; start < from + count && failure.empty(); start += 5) {
                 std::vector<std::string> errors(5);
                 std::vector<std::function<void()>> batch;
-                for (int k = 0; k < 5; ++k) batch.push_back([&, k] { errors[k] = visit(host.port(), start + k); });
+                for (int k = 0; k < 5; ++k)
+                    batch.push_back([&, k] { errors[k] = visit(host.port(), start + k); });
                 together(batch);
                 for (const auto& e : errors)
-                    if (!e.empty() && failure.empty()) failure = "visit near " + std::to_string(start) + ": " + e;
+                    if (!e.empty() && failure.empty())
+                        failure = "visit near " + std::to_string(start) + ": " + e;
             }
         });
     };
@@ -117,7 +121,8 @@ TEST(ConnectionLoad, AThousandVisitsLeaveEverySlotAndTableFreeAndMemoryBounded) 
     host.runBeside([&] {
         for (int i = 0; i < 10; ++i) {
             owned.push_back(std::make_unique<Player>("u" + std::to_string(i), 7u + i));
-            if (owned.back()->logIn(host.port()) && owned.back()->newGame("fresh")) tables.insert(owned.back()->game);
+            if (owned.back()->logIn(host.port()) && owned.back()->newGame("fresh"))
+                tables.insert(owned.back()->game);
         }
     });
     EXPECT_EQ(allErrors(pointers(owned)), "");
@@ -174,8 +179,9 @@ TEST(FaultLoad, MisbehavingPeersCostTheHonestPlayersNothing) {
             return true;
         };
         host.runBeside([&] {
-            if (!a.logIn(host.port()) || !b.logIn(host.port()) || !x.logIn(host.port()) || !a.newGame("faults") ||
-                !b.joinGame(a.game, 1) || (half ? !x.newGame("quiet") : !x.joinGame(a.game, 2)))
+            if (!a.logIn(host.port()) || !b.logIn(host.port()) || !x.logIn(host.port()) ||
+                !a.newGame("faults") || !b.joinGame(a.game, 1) ||
+                (half ? !x.newGame("quiet") : !x.joinGame(a.game, 2)))
                 return;
             seated = true;
             if (half) x.peer->sendRaw("CHAT\thel");

@@ -67,7 +67,8 @@ struct FakeDialogs : IDialogs {
     std::deque<std::string> answers;  // none left: the prompt is cancelled
     std::vector<Prompt> prompts;
     Lines boxes;
-    std::string InputBox(const std::string& prompt, const std::string& title, const std::string& def) override {
+    std::string InputBox(const std::string& prompt, const std::string& title,
+                         const std::string& def) override {
         prompts.push_back({prompt, title, def});
         std::string a = answers.empty() ? "" : answers.front();
         if (!answers.empty()) answers.pop_front();

@@ -11,15 +11,17 @@ using C = SeatColumn;
 using Draws = std::vector<std::pair<std::int16_t, std::int16_t>>;
 
 TEST_F(LineHandling, TableReportFillsTheSeatListByTheNumericRules) {
-    feed("SEAT_ANTE\t0\t5\t0\t0\t0\t0\r\n"
-         "SEAT_NAME\talice\tbob\t\t\t\t\r\n"
-         "SEAT_STATE\t4\t6\t0\t9\t1\t-1\r\n"
-         "SEAT_EXCHANGE\t-1\t0\t3\t-1\t-1\t-1\r\n"
-         "SEAT_BANK\t995\t0\t 1000\t-7\t1000\t-0\r\n");
+    feed(
+        "SEAT_ANTE\t0\t5\t0\t0\t0\t0\r\n"
+        "SEAT_NAME\talice\tbob\t\t\t\t\r\n"
+        "SEAT_STATE\t4\t6\t0\t9\t1\t-1\r\n"
+        "SEAT_EXCHANGE\t-1\t0\t3\t-1\t-1\t-1\r\n"
+        "SEAT_BANK\t995\t0\t 1000\t-7\t1000\t-0\r\n");
     const std::pair<C, std::array<std::string, 6>> expected[] = {
         {C::Bet, {"", "5", "", "", "", ""}},
         {C::Name, {"alice", "bob", "", "", "", ""}},
-        {C::State, {"Card Changing", "Making Bet", "", "UnknownState9", "Waiting for Login", "UnknownState-1"}},
+        {C::State,
+         {"Card Changing", "Making Bet", "", "UnknownState9", "Waiting for Login", "UnknownState-1"}},
         {C::Exchanged, {"", "0", "3", "", "", ""}},
         {C::Bank, {"995", "0", " 1000", "", "1000", "-0"}},
     };
@@ -39,8 +41,9 @@ TEST_F(LineHandling, AShortSeatNameLineLeavesTheLaterRowsAndSeatSetsTheTitle) {
 }
 
 TEST_F(LineHandling, ChatGoesToTheLogOthersToBoxesOrOnlyToTheTrace) {
-    feed("CHAT\ta> hi\r\nchat\tb>  Hello There \r\nWINNER\t3\r\nERROR\tJOINGAME\r\nFOO\tbar baz\t\r\n\tx\r\n"
-         "HELLO\tQuorvane v0.924\r\n  ok \tLOGIN\r\n");
+    feed(
+        "CHAT\ta> hi\r\nchat\tb>  Hello There \r\nWINNER\t3\r\nERROR\tJOINGAME\r\nFOO\tbar baz\t\r\n\tx\r\n"
+        "HELLO\tQuorvane v0.924\r\n  ok \tLOGIN\r\n");
     EXPECT_EQ(view.chat, "\r\na> hi\r\nb>  Hello There ");
     EXPECT_EQ(dialogs.boxes, (Lines{"WINNER is seat 3", "ERROR: JOINGAME", "UNKNOWN COMMAND: FOO bar baz ",
                                     "UNKNOWN COMMAND:  x"}));
@@ -51,17 +54,29 @@ TEST_F(LineHandling, MalformedLinesAreIgnoredWithoutHarm) {
     feed("SEAT_NAME\ta\tb\tc\td\te\tf\r\nSEAT_BANK\t1\t2\t3\t4\t5\t6\r\nSEAT\t4\r\n");
     const auto cellsBefore = view.cells;
     const char* bad[] = {
-        "STARTGAME\t1\t2\t3\t4",   "STARTGAME\t1\t2\tx\t4\t5", "STARTGAME\t1\t2\t3\t4\t40000",
-        "EXCHANGE",                "EXCHANGE\t\t\t\t\t",       "SEAT_NAME\tq\tq\tq\tq\tq\tq\tq",
-        "SEAT_BANK\t9\t9\t9\t9\t9\t9\t9", "SEAT_ANTE\t5\tfive", "SEAT_BANK\t5\t99999999999",
-        "SEAT_STATE\t1\t70000",    "SEAT_EXCHANGE\t1.5",       "SEAT",
-        "SEAT\tx",                 "SEAT\t40000",              "WINNER",
-        "CHAT",                    "",
+        "STARTGAME\t1\t2\t3\t4",
+        "STARTGAME\t1\t2\tx\t4\t5",
+        "STARTGAME\t1\t2\t3\t4\t40000",
+        "EXCHANGE",
+        "EXCHANGE\t\t\t\t\t",
+        "SEAT_NAME\tq\tq\tq\tq\tq\tq\tq",
+        "SEAT_BANK\t9\t9\t9\t9\t9\t9\t9",
+        "SEAT_ANTE\t5\tfive",
+        "SEAT_BANK\t5\t99999999999",
+        "SEAT_STATE\t1\t70000",
+        "SEAT_EXCHANGE\t1.5",
+        "SEAT",
+        "SEAT\tx",
+        "SEAT\t40000",
+        "WINNER",
+        "CHAT",
+        "",
     };
     for (const char* text : bad) {
         SCOPED_TRACE(text);
         line(text);
-        EXPECT_TRUE(view.cells == cellsBefore && view.title == "Tessarin v0.924 - Seat 4" && view.chat.empty());
+        EXPECT_TRUE(view.cells == cellsBefore && view.title == "Tessarin v0.924 - Seat 4" &&
+                    view.chat.empty());
         EXPECT_TRUE(dialogs.boxes.empty() && view.modes.empty() && view.draws.empty() && link.writes.empty());
     }
     EXPECT_TRUE(protocol->RecvBuffer.empty());
@@ -73,8 +88,9 @@ TEST_F(LineHandling, EachDealClearsTheMarksAndShowsFiveCardsWithSoundAndTheHandN
     line("STARTGAME\t8\t9\t10\t11\t12");
     EXPECT_EQ(view.mode(), ActionMode::CardChanging);
     EXPECT_TRUE(protocol->Playing);
-    EXPECT_EQ(view.draws, (Draws{{0, 101}, {1, 101}, {2, 101}, {3, 101}, {4, 101},
-                                 {0, 8}, {1, 9}, {2, 10}, {3, 11}, {4, 12}}));
+    EXPECT_EQ(
+        view.draws,
+        (Draws{{0, 101}, {1, 101}, {2, 101}, {3, 101}, {4, 101}, {0, 8}, {1, 9}, {2, 10}, {3, 11}, {4, 12}}));
     EXPECT_EQ(sound.plays, 5);
     EXPECT_EQ(view.status(), "Royal Flush A    ");
 

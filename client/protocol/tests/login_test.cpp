@@ -20,12 +20,20 @@ TEST_F(Login, TheAnswerAndTheTraceFollowTheCommandLine) {
     };
     const Case cases[] = {
         {"", {{"Enter username", "", ""}}, {"LOGIN\tBob"}, {}, "LOGIN\r\n>LOGIN Bob\r\n"},
-        {"-test", {}, {"LOGIN\tTestPlayer1", "NEWGAME\tTestGame"}, {"-test2"},
+        {"-test",
+         {},
+         {"LOGIN\tTestPlayer1", "NEWGAME\tTestGame"},
+         {"-test2"},
          "LOGIN\r\n>LOGIN TestPlayer1\r\n>NEWGAME TestGame\r\n"},
-        {"-test2", {}, {"LOGIN\tTestPlayer2", "JOINGAME\t1", "STARTGAME"}, {},
+        {"-test2",
+         {},
+         {"LOGIN\tTestPlayer2", "JOINGAME\t1", "STARTGAME"},
+         {},
          "LOGIN\r\n>LOGIN TestPlayer2\r\n>JOINGAME 1\r\n>STARTGAME\r\n"},
-        {"-TEST", {}, {}, {}, "LOGIN\r\n"},  {"-test ", {}, {}, {}, "LOGIN\r\n"},
-        {" -test2", {}, {}, {}, "LOGIN\r\n"}, {"hello world", {}, {}, {}, "LOGIN\r\n"},
+        {"-TEST", {}, {}, {}, "LOGIN\r\n"},
+        {"-test ", {}, {}, {}, "LOGIN\r\n"},
+        {" -test2", {}, {}, {}, "LOGIN\r\n"},
+        {"hello world", {}, {}, {}, "LOGIN\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine);

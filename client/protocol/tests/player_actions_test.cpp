@@ -17,12 +17,19 @@ TEST_F(PlayerActions, ActionModesFollowTheServerLinesAndTheButtons) {
     ClientProtocol& p = *protocol;
     const std::tuple<const char*, std::function<void()>, M, Lines> steps[] = {
         {"deal", deal, M::CardChanging, {}},
-        {"Done, 4 and 0 marked", [&] { hand.CardHidden(4) = hand.CardHidden(0) = true; p.cmdDone_Click(); },
-         M::Idle, {"EXCHANGE\t0\t4"}},
+        {"Done, 4 and 0 marked",
+         [&] {
+             hand.CardHidden(4) = hand.CardHidden(0) = true;
+             p.cmdDone_Click();
+         },
+         M::Idle,
+         {"EXCHANGE\t0\t4"}},
         {"exchange result", server("EXCHANGE\t1\t2\t3\t4\t5\r\n"), M::Idle, {}},
         {"bet", bet, M::Betting, {}},
-        {"other lines", server("WINNER\t0\r\nSEAT_ANTE\t0\t0\t0\t0\t0\t0\r\nCHAT\tx> y\r\nSEAT\t1\r\nOK\tLOGIN\r\n"),
-         M::Betting, {}},
+        {"other lines",
+         server("WINNER\t0\r\nSEAT_ANTE\t0\t0\t0\t0\t0\t0\r\nCHAT\tx> y\r\nSEAT\t1\r\nOK\tLOGIN\r\n"),
+         M::Betting,
+         {}},
         {"Pass", [&] { p.cmdPass_Click(); }, M::Idle, {"BET\t-1"}},
         {"bet", bet, M::Betting, {}},
         {"Call", [&] { p.cmdCall_Click(); }, M::Idle, {"BET\t0"}},

@@ -36,8 +36,9 @@ protected:
 
     // Builds the client; shown, it connects at once. Without a server it stays hidden.
     void start(bool connect = true) {
-        client = std::make_unique<TableClient>(window, "", std::unique_ptr<IDialogs>(dialogs = new FakeDialogs),
-                                               std::unique_ptr<IDesktop>(desktop = new FakeDesktop));
+        client =
+            std::make_unique<TableClient>(window, "", std::unique_ptr<IDialogs>(dialogs = new FakeDialogs),
+                                          std::unique_ptr<IDesktop>(desktop = new FakeDesktop));
         client->Link().Port = server.serverPort();
         client->Link().FirstWaitSeconds = 2;
         client->Link().TypedWaitSeconds = 1;

@@ -22,12 +22,12 @@ struct FrmMainTest : ::testing::Test {
 
 TEST_F(FrmMainTest, LayoutFontsMenusAndStartingStateFollowTheTableOfControls) {
     const std::pair<QWidget*, QRect> controls[] = {
-        {window.Label17, {0, 0, 737, 145}},     {window.imgCard[0], {16, 8, 85, 125}},
-        {window.imgCard[4], {368, 8, 85, 125}}, {window.cmdDone, {460, 12, 77, 25}},
-        {window.txtRaise, {460, 44, 25, 21}},   {window.cmdRaise, {488, 44, 49, 25}},
-        {window.cmdCall, {460, 76, 77, 25}},    {window.cmdPass, {460, 108, 77, 25}},
-        {window.lstSeat, {4, 148, 529, 121}},   {window.txtTcp, {536, 148, 189, 265}},
-        {window.Label1, {8, 284, 33, 21}},      {window.txtChat, {44, 280, 489, 21}},
+        {window.Label17, {0, 0, 737, 145}},      {window.imgCard[0], {16, 8, 85, 125}},
+        {window.imgCard[4], {368, 8, 85, 125}},  {window.cmdDone, {460, 12, 77, 25}},
+        {window.txtRaise, {460, 44, 25, 21}},    {window.cmdRaise, {488, 44, 49, 25}},
+        {window.cmdCall, {460, 76, 77, 25}},     {window.cmdPass, {460, 108, 77, 25}},
+        {window.lstSeat, {4, 148, 529, 121}},    {window.txtTcp, {536, 148, 189, 265}},
+        {window.Label1, {8, 284, 33, 21}},       {window.txtChat, {44, 280, 489, 21}},
         {window.txtChatLog, {4, 304, 529, 109}}, {window.StatusBar1, {0, 417, 729, 21}},
     };
     for (const auto& [widget, where] : controls) {
@@ -39,9 +39,12 @@ TEST_F(FrmMainTest, LayoutFontsMenusAndStartingStateFollowTheTableOfControls) {
     EXPECT_EQ(window.centralWidget()->size(), QSize(729, 438));
     EXPECT_EQ(window.menuBar()->actions()[0]->text(), "&Game");
     const std::tuple<QAction*, const char*, const char*> menu[] = {
-        {window.mnuConnect, "&Connect", ""},       {window.mnuNewGame, "&New Game", "Ctrl+N"},
-        {window.mnuJoinGame, "&Join Game", "Ctrl+J"}, {window.mnuStartGame, "&Start Game", "Ctrl+S"},
-        {window.mnuExit, "&Exit", ""},             {window.mnuAbout, "&About", ""}};
+        {window.mnuConnect, "&Connect", ""},
+        {window.mnuNewGame, "&New Game", "Ctrl+N"},
+        {window.mnuJoinGame, "&Join Game", "Ctrl+J"},
+        {window.mnuStartGame, "&Start Game", "Ctrl+S"},
+        {window.mnuExit, "&Exit", ""},
+        {window.mnuAbout, "&About", ""}};
     for (const auto& [action, text, keys] : menu) {
         EXPECT_EQ(action->text(), text);
         EXPECT_EQ(action->shortcut(), QKeySequence(keys));
@@ -49,14 +52,15 @@ TEST_F(FrmMainTest, LayoutFontsMenusAndStartingStateFollowTheTableOfControls) {
     EXPECT_EQ(window.windowTitle(), "Tessarin v0.924");
     for (std::int16_t p = 0; p < 5; ++p) EXPECT_EQ(window.SlotPicture(p), "back");
     QTreeWidget* list = window.lstSeat;
-    const std::pair<const char*, int> columns[] = {{"Seat", 27}, {"Name", 67},  {"State", 100},
+    const std::pair<const char*, int> columns[] = {{"Seat", 27},      {"Name", 67}, {"State", 100},
                                                    {"Exchanged", 33}, {"Bank", 67}, {"Bet", 67}};
     ASSERT_EQ(list->columnCount(), 6);
     ASSERT_EQ(list->topLevelItemCount(), 6);
     for (int c = 0; c < 6; ++c) {
         EXPECT_EQ(list->headerItem()->text(c), columns[c].first);
         EXPECT_EQ(list->columnWidth(c), columns[c].second);
-        for (int r = 0; r < 6; ++r) EXPECT_EQ(list->topLevelItem(r)->text(c), c == 0 ? QString::number(r) : "");
+        for (int r = 0; r < 6; ++r)
+            EXPECT_EQ(list->topLevelItem(r)->text(c), c == 0 ? QString::number(r) : "");
     }
     EXPECT_EQ(window.txtRaise->text(), "1");
     EXPECT_TRUE(window.txtChatLog->isReadOnly());
@@ -66,13 +70,16 @@ TEST_F(FrmMainTest, LayoutFontsMenusAndStartingStateFollowTheTableOfControls) {
 TEST_F(FrmMainTest, ActionModesShowOneGroupAtATimeAndNoneAtFirst) {
     window.show();
     const std::tuple<ActionMode, bool, bool> rows[] = {{ActionMode::Idle, false, false},
-        {ActionMode::CardChanging, true, false}, {ActionMode::Betting, false, true}, {ActionMode::Idle, false, false}};
+                                                       {ActionMode::CardChanging, true, false},
+                                                       {ActionMode::Betting, false, true},
+                                                       {ActionMode::Idle, false, false}};
     for (bool first = true; const auto& [mode, done, betting] : rows) {
         SCOPED_TRACE(static_cast<int>(mode));
         if (!first) window.ShowActionMode(mode);
         first = false;
         EXPECT_EQ(window.cmdDone->isVisible(), done);
-        for (QWidget* w : std::initializer_list<QWidget*>{window.cmdPass, window.cmdCall, window.cmdRaise, window.txtRaise})
+        for (QWidget* w : std::initializer_list<QWidget*>{window.cmdPass, window.cmdCall, window.cmdRaise,
+                                                          window.txtRaise})
             EXPECT_EQ(w->isVisible(), betting);
     }
 }

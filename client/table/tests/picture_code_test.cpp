@@ -17,11 +17,31 @@ TEST(PictureCode, EachCodeShowsItsHolderAndOtherCodesLeaveTheSlotAsItIs) {
         std::optional<std::string> holder;  // none: not a picture code
     };
     const Row rows[] = {
-        {0, "C2"},   {7, "C9"},          {8, "C10"},  {9, "CJ"},  {10, "CQ"},         {11, "CK"},
-        {12, "C1"},  {-1, std::nullopt}, {13, "D2"},  {25, "D1"}, {26, "H2"},         {36, "HQ"},
-        {38, "H1"},  {47, "S10"},        {50, "SK"},  {51, "S1"}, {54, std::nullopt}, {52, "JB"},
-        {53, "JR"},  {99, std::nullopt}, {100, "back"}, {102, std::nullopt}, {101, ""},
-        {-32768, std::nullopt}, {32767, std::nullopt},
+        {0, "C2"},
+        {7, "C9"},
+        {8, "C10"},
+        {9, "CJ"},
+        {10, "CQ"},
+        {11, "CK"},
+        {12, "C1"},
+        {-1, std::nullopt},
+        {13, "D2"},
+        {25, "D1"},
+        {26, "H2"},
+        {36, "HQ"},
+        {38, "H1"},
+        {47, "S10"},
+        {50, "SK"},
+        {51, "S1"},
+        {54, std::nullopt},
+        {52, "JB"},
+        {53, "JR"},
+        {99, std::nullopt},
+        {100, "back"},
+        {102, std::nullopt},
+        {101, ""},
+        {-32768, std::nullopt},
+        {32767, std::nullopt},
     };
     frmMain window(std::make_unique<testing::CountingSound>());
     std::string shown = "back";

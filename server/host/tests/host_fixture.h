@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "server/host/frm_main.h"
 #include "server/session/tests/harness.h"
@@ -92,7 +92,8 @@ protected:
 
     int slotOf(LineClient& c) {
         for (int i = 1; i <= frmMain::kSlots; ++i)
-            if (window->Winsock1(i).state() != 0 && window->Winsock1(i).peerPort() == c.socket.localPort()) return i;
+            if (window->Winsock1(i).state() != 0 && window->Winsock1(i).peerPort() == c.socket.localPort())
+                return i;
         return 0;
     }
 

@@ -48,9 +48,9 @@ TEST_F(MonitorTest, SeatedPlayerShowsHisHandAndADisconnectedSlotIsEmptyAgain) {
     hand.LoadCards(cards);
     hand.Check_Hand();
     for (int i = 0; i < frmMain::kSlots; ++i) window->Timer1_Timer();
-    EXPECT_EQ(row(*window, 1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1",
-                                           QString::number(c.socket.localPort()), "7",
-                                           QString::fromLatin1(hand.HandName.c_str())}));
+    EXPECT_EQ(row(*window, 1),
+              (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1", QString::number(c.socket.localPort()),
+                           "7", QString::fromLatin1(hand.HandName.c_str())}));
     c.socket.disconnectFromHost();
     ASSERT_TRUE(waitForLog("Winsock1_Close: index=1"));
     for (int i = 0; i < frmMain::kSlots; ++i) window->Timer1_Timer();

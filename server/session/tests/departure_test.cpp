@@ -18,7 +18,12 @@ TEST(Departure, EveryWayOfLeavingFreesTheSeatAndKeepsTheStake) {
         L answer;
     } cases[] = {
         {"close", [](Server& s) { s.disconnect(2); }, {}},
-        {"socket error", [](Server& s) { s.sock(2).st = ISocket::kError; s.disconnect(2); }, {}},
+        {"socket error",
+         [](Server& s) {
+             s.sock(2).st = ISocket::kError;
+             s.disconnect(2);
+         },
+         {}},
         {"logout", [](Server& s) { s.send(2, "LOGOUT"); }, {}},
         {"new table", [](Server& s) { s.send(2, "NEWGAME\tsecond"); }, {"OK\tNEWGAME 2", "SEAT\t0"}},
         {"other table", [](Server& s) { s.send(2, "JOINGAME\t5"); }, {"OK\tJOINGAME", "SEAT\t0"}},
@@ -60,7 +65,8 @@ TEST(Departure, TheHandMovesOnWithoutTheLeaver) {
     s.clearAll();
     // The player on turn leaves: the turn passes.
     s.disconnect(3);
-    EXPECT_EQ(s.lines(4), report("0 15 0 5", "- bob - dan", "0 5 0 5", "-1 0 -1 0", "1000 985 1000 995") + L{"BET"});
+    EXPECT_EQ(s.lines(4),
+              report("0 15 0 5", "- bob - dan", "0 5 0 5", "-1 0 -1 0", "1000 985 1000 995") + L{"BET"});
     // Again, and the only one left betting wins, the departed stakes included.
     s.disconnect(4);
     const L l = s.lines(2);

@@ -71,8 +71,8 @@ public:
     explicit Server(ServerCore::RandomFn random = knownDeck()) {
         std::array<ISocket*, ServerCore::kSlots> ptrs{};
         for (int i = 0; i < ServerCore::kSlots; ++i) ptrs[i] = &socks[i];
-        core = std::make_unique<ServerCore>(ptrs, [this](const std::string& s) { log.push_back(s); },
-                                            std::move(random));
+        core = std::make_unique<ServerCore>(
+            ptrs, [this](const std::string& s) { log.push_back(s); }, std::move(random));
     }
 
     FakeSocket& sock(int i) { return socks[i - 1]; }
@@ -134,8 +134,8 @@ public:
 // Everything a command may change, as text, to show that a command changed nothing.
 inline std::string describe(const clsClient& c) {
     std::ostringstream d;
-    d << c.m_username << '|' << c.m_Game->Index << '|' << c.ClientState << '|' << c.seatno << '|' << c.Exchange
-      << '|' << c.Bank << '|' << c.Ante << '|';
+    d << c.m_username << '|' << c.m_Game->Index << '|' << c.ClientState << '|' << c.seatno << '|'
+      << c.Exchange << '|' << c.Bank << '|' << c.Ante << '|';
     for (int p = 0; p < 5; ++p) d << c.card(p) << ',';
     return d.str();
 }
@@ -195,7 +195,9 @@ inline std::vector<Step> exampleHand() {
         {1, "EXCHANGE\t1\t3", {afterAnn + L{"EXCHANGE\t0\t10\t2\t11\t4"}, afterAnn}},
         {2, "EXCHANGE", {afterBob + L{"BET"}, afterBob + L{"EXCHANGE\t5\t6\t7\t8\t9"}}},
         {1, "BET\t10", {afterRaise, afterRaise + L{"BET"}}},
-        {2, "BET\t0", {end + L{"STARTGAME\t0\t1\t2\t3\t4"} + next, end + L{"STARTGAME\t5\t6\t7\t8\t9"} + next}},
+        {2,
+         "BET\t0",
+         {end + L{"STARTGAME\t0\t1\t2\t3\t4"} + next, end + L{"STARTGAME\t5\t6\t7\t8\t9"} + next}},
     };
 }
 

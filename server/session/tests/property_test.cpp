@@ -19,11 +19,13 @@ std::string randomLine(std::mt19937& rng) {
     auto pct = [&](int p) { return pick(100) < p; };
     auto number = [&](int lo, int hi) { return std::to_string(lo + pick(hi - lo + 1)); };
     static const char* texts[] = {"", "ann", "Bob", "x y", "\\t", "\xC4pfel", "1", "-7"};
-    static const char* amounts[] = {"-1", "0", "0", "1", "5", "2147483647", "1500000000", "abc", "99999999999"};
-    static const char* words[] = {"LOGIN", "LOGOUT", "NEWGAME", "JOINGAME", "SEAT", "STARTGAME",
-                                  "EXCHANGE", "BET", "CHAT", "EXIT", "BOGUS"};
+    static const char* amounts[] = {"-1",         "0",          "0",   "1",          "5",
+                                    "2147483647", "1500000000", "abc", "99999999999"};
+    static const char* words[] = {"LOGIN",    "LOGOUT", "NEWGAME", "JOINGAME", "SEAT", "STARTGAME",
+                                  "EXCHANGE", "BET",    "CHAT",    "EXIT",     "BOGUS"};
     static const int weights[] = {6, 1, 3, 5, 1, 4, 12, 16, 2, 1, 1};
-    const std::string word = words[std::discrete_distribution<int>(std::begin(weights), std::end(weights))(rng)];
+    const std::string word =
+        words[std::discrete_distribution<int>(std::begin(weights), std::end(weights))(rng)];
     std::string line = word;
     if (pct(10))
         for (char& c : line) c = static_cast<char>(c - 'A' + 'a');
@@ -51,7 +53,8 @@ std::array<std::set<const clsClient*>, 10> membership(Server& s) {
 
 std::int64_t allChips(Server& s) {
     std::int64_t c = 0;
-    for (int i = 1; i <= 10; ++i) c += std::int64_t{s.client(i).Bank} + s.client(i).Ante + s.game(i).DepartedPot;
+    for (int i = 1; i <= 10; ++i)
+        c += std::int64_t{s.client(i).Bank} + s.client(i).Ante + s.game(i).DepartedPot;
     return c;
 }
 
@@ -98,7 +101,8 @@ void checkInvariants(Server& s, const std::string& voidClient, const std::string
 
 TEST(Property, RandomTrafficKeepsTheServerSound) {
     unsigned seed = 20240917;
-    if (const char* env = std::getenv("QUORVANE_SEED")) seed = static_cast<unsigned>(std::strtoul(env, nullptr, 10));
+    if (const char* env = std::getenv("QUORVANE_SEED"))
+        seed = static_cast<unsigned>(std::strtoul(env, nullptr, 10));
     SCOPED_TRACE("QUORVANE_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed), deckRng(seed + 1);
     Server s([&deckRng] { return std::uniform_real_distribution<double>(0.0, 1.0)(deckRng); });
@@ -120,7 +124,8 @@ TEST(Property, RandomTrafficKeepsTheServerSound) {
         } else {
             what = randomLine(rng);
             // Now and then the line arrives in two chunks.
-            const auto split = roll(rng) < 100 ? std::uniform_int_distribution<std::size_t>(0, what.size())(rng) : 0;
+            const auto split =
+                roll(rng) < 100 ? std::uniform_int_distribution<std::size_t>(0, what.size())(rng) : 0;
             s.receive(i, what.substr(0, split));
             s.receive(i, what.substr(split) + "\r\n");
         }

@@ -16,13 +16,16 @@ TEST(Login, GreetingPromptAndLogin) {
         L answer;
         const char* name;
     } cases[] = {
-        {"SEAT", {"LOGIN"}, ""},        {"CHAT\thello", {"LOGIN"}, ""},
-        {"FOO\tbar", {"LOGIN"}, ""},    {"NEWGAME\tx", {"LOGIN"}, ""},
+        {"SEAT", {"LOGIN"}, ""},
+        {"CHAT\thello", {"LOGIN"}, ""},
+        {"FOO\tbar", {"LOGIN"}, ""},
+        {"NEWGAME\tx", {"LOGIN"}, ""},
         {"LOGIN\t", {"ERROR\tLOGIN", "LOGIN"}, ""},
         {"LOGIN", {"ERROR\tLOGIN", "LOGIN"}, ""},  // no field 1: an empty name
         {" login \tAnn Lee\xC0", {"OK\tLOGIN"}, "ann lee\xE0"},
         // Logged in: a second LOGIN and unknown words get no answer.
-        {"LOGIN\tbob", {}, "ann lee\xE0"},  {"EXIT", {}, "ann lee\xE0"},
+        {"LOGIN\tbob", {}, "ann lee\xE0"},
+        {"EXIT", {}, "ann lee\xE0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -131,20 +134,33 @@ TEST(Refused, InputThatChangesNothing) {
         const char* line;
         L answer;
     } cases[] = {
-        {2, "JOINGAME", {"ERROR\tJOINGAME"}},      {2, "JOINGAME\tx", {"ERROR\tJOINGAME"}},
-        {2, "JOINGAME\t0", {"ERROR\tJOINGAME"}},   {2, "JOINGAME\t11", {"ERROR\tJOINGAME"}},
-        {2, "JOINGAME\t3x", {"ERROR\tJOINGAME"}},  {2, "JOINGAME\t-1", {"ERROR\tJOINGAME"}},
-        {2, "NEWGAME", {"ERROR\tNEWGAME"}},        {2, "CHAT", {"ERROR\tCHAT"}},
-        {2, "BET", {"ERROR\tBET"}},                {2, "BET\tabc", {"ERROR\tBET"}},
-        {2, "BET\t1.5", {"ERROR\tBET"}},           {2, "BET\t99999999999", {"ERROR\tBET"}},
-        {2, "BET\t", {"ERROR\tBET"}},              {2, "EXCHANGE\t5", {"ERROR\tEXCHANGE"}},
-        {2, "EXCHANGE\t1\t-1", {"ERROR\tEXCHANGE"}}, {2, "EXCHANGE\t0\tx\t1", {"ERROR\tEXCHANGE"}},
+        {2, "JOINGAME", {"ERROR\tJOINGAME"}},
+        {2, "JOINGAME\tx", {"ERROR\tJOINGAME"}},
+        {2, "JOINGAME\t0", {"ERROR\tJOINGAME"}},
+        {2, "JOINGAME\t11", {"ERROR\tJOINGAME"}},
+        {2, "JOINGAME\t3x", {"ERROR\tJOINGAME"}},
+        {2, "JOINGAME\t-1", {"ERROR\tJOINGAME"}},
+        {2, "NEWGAME", {"ERROR\tNEWGAME"}},
+        {2, "CHAT", {"ERROR\tCHAT"}},
+        {2, "BET", {"ERROR\tBET"}},
+        {2, "BET\tabc", {"ERROR\tBET"}},
+        {2, "BET\t1.5", {"ERROR\tBET"}},
+        {2, "BET\t99999999999", {"ERROR\tBET"}},
+        {2, "BET\t", {"ERROR\tBET"}},
+        {2, "EXCHANGE\t5", {"ERROR\tEXCHANGE"}},
+        {2, "EXCHANGE\t1\t-1", {"ERROR\tEXCHANGE"}},
+        {2, "EXCHANGE\t0\tx\t1", {"ERROR\tEXCHANGE"}},
         {2, "EXCHANGE\t 2.0", {"ERROR\tEXCHANGE"}},
         {2, "", {}},
         // A call while nobody is betting: a showdown that announces and pays nobody.
         {2, "BET\t0", {}},
-        {3, "STARTGAME", {}}, {3, "EXCHANGE\t1\t2", {}}, {3, "EXCHANGE\t9", {}},
-        {3, "BET\t10", {}},   {3, "BET\t0", {}},         {3, "BET\t-1", {}}, {3, "BET\tx", {}},
+        {3, "STARTGAME", {}},
+        {3, "EXCHANGE\t1\t2", {}},
+        {3, "EXCHANGE\t9", {}},
+        {3, "BET\t10", {}},
+        {3, "BET\t0", {}},
+        {3, "BET\t-1", {}},
+        {3, "BET\tx", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
