@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "poker/hand_value.h"
-#include "server/session/client.h"
 #include "wire/messages.h"
 
 namespace server {
@@ -35,19 +34,6 @@ void clsGame::InitVoid() {
     GameName = "VOID";
 }
 
-// A seat counts as taken once its player's session points at this table; a
-// player being seated is in the seat but hears the table only from then on.
-bool clsGame::Occupied(int seat) const {
-    return Seats[seat] != services_.voidClient && Seats[seat]->m_Game == this;
-}
-
-int clsGame::SeatOf(const clsClient& client) const {
-    if (&client == services_.voidClient) return -1;
-    for (int i = 0; i < SeatCount; ++i)
-        if (Seats[i] == &client) return i;
-    return -1;
-}
-
 std::int32_t clsGame::GetAnte() const {
     std::int32_t a = 0;
     for (int i = 0; i < SeatCount; ++i) a = std::max(a, Seats[i]->Ante);
@@ -59,14 +45,18 @@ void clsGame::Broadcast(const std::string& s) {
         if (Occupied(i)) Seats[i]->winsock_SendCmd(s);
 }
 
-void clsGame::BroadcastAll() {
+void clsGame::broadcastReport(const Player* except) {
     wire::TableValues v;
     for (int i = 0; i < SeatCount; ++i) {
-        const clsClient& o = *Seats[i];
+        const Player& o = *Seats[i];
         v[i] = {o.Ante, o.m_username, o.ClientState, o.Exchange, o.Bank};
     }
-    Broadcast(wire::tableReport(v));
+    const std::string report = wire::tableReport(v);
+    for (int i = 0; i < SeatCount; ++i)
+        if (Occupied(i) && Seats[i] != except) Seats[i]->winsock_SendCmd(report);
 }
+
+void clsGame::BroadcastAll() { broadcastReport(nullptr); }
 
 void clsGame::BroadcastAnte() {
     wire::TableValues v;
@@ -80,66 +70,56 @@ bool clsGame::Active() const {
     return false;
 }
 
-std::int32_t clsGame::AddClient(clsClient& client) {
+bool clsGame::HasRoom() const {
+    for (int i = 0; i < SeatCount; ++i)
+        if (!Occupied(i)) return true;
+    return false;
+}
+
+std::int32_t clsGame::AddClient(Player& client) {
+    assert(!client.InGame());
     for (int i = 0; i < SeatCount; ++i) {
-        if (!Occupied(i)) {
-            Seats[i] = &client;
-            dealt_[i] = false;  // a newcomer waits for the next deal
-            held_[i].reset();
-            BroadcastAll();
-            return i;
-        }
+        if (Occupied(i)) continue;
+        Seats[i] = &client;
+        client.m_Game = this;
+        client.seatno = static_cast<std::int16_t>(i);
+        dealt_[i] = false;  // a newcomer waits for the next deal
+        broadcastReport(&client);
+        return i;
     }
     return -1;
 }
 
-bool clsGame::CreateGame(clsClient& client, const std::string& strGameName) {
-    // Only called on a free table, whose seats are all empty already.
-    Seats.fill(services_.voidClient);
+bool clsGame::CreateGame(Player& client, const std::string& strGameName) {
+    assert(!Active());  // a free table's seats are all empty already
     AddClient(client);
     GameName = strGameName;
     GameState = GameOpen;
     return true;
 }
 
-void clsGame::shuffle(int count) {
-    for (int j = 0; j < count; ++j) {
-        const double u = services_.random();
-        int r = static_cast<int>(u * count);
-        r = std::clamp(r, 0, count - 1);  // a generator returning exactly 1.0 must not leave the deck
-        std::swap(Deck[j], Deck[r]);
-    }
-}
-
 void clsGame::StartGame() {
     AnteStart = 5;
     for (int i = 0; i < kDeckSize; ++i) Deck[i] = static_cast<std::int16_t>(i);
-    shuffle(kDeckSize);
+    services_.shuffle(Deck);
     DeckPos = 0;
     stockEnd_ = kDeckSize;
     discards_.clear();
     dealt_.fill(false);
-    for (auto& h : held_) h.reset();
     for (int i = 0; i < SeatCount; ++i) {
-        if (!Occupied(i)) continue;  // the void session is never touched
+        if (!Occupied(i)) continue;  // the void player is never touched
         dealt_[i] = true;
-        clsClient& o = *Seats[i];
+        Player& o = *Seats[i];
         // A hand cut short by a new deal is a misdeal: each player gets back
         // what he put in. A paid hand has cleared the antes already.
         o.Bank = static_cast<std::int32_t>(std::min<std::int64_t>(kMax, std::int64_t{o.Bank} + o.Ante));
         o.Exchange = -1;
-        o.Ante = 0;
-        o.ClientState = clsClient::WaitChange;
+        o.ClientState = wire::state::WaitChange;
         // The ante is taken in full unless the bank would leave the 32-bit range.
-        const auto take =
-            static_cast<std::int32_t>(std::min<std::int64_t>(AnteStart, std::int64_t{o.Bank} - kMin));
-        o.Ante = take;
-        o.Bank -= take;
+        o.Ante = static_cast<std::int32_t>(std::min<std::int64_t>(AnteStart, std::int64_t{o.Bank} - kMin));
+        o.Bank -= o.Ante;
         wire::Hand hand{};
-        for (int p = 0; p < 5; ++p) {
-            hand[p] = o.card(p) = GetCardFromDeck();
-            held_[i].set(hand[p]);
-        }
+        for (int p = 0; p < 5; ++p) hand[p] = o.card(p) = GetCardFromDeck();
         o.winsock_SendCmd(wire::dealtHand(hand));
     }
     BetSeat = 0;
@@ -147,31 +127,24 @@ void clsGame::StartGame() {
     BroadcastAll();
 }
 
-void clsGame::Discard(const clsClient& from, std::int16_t card) {
-    const int seat = SeatOf(from);
-    if (seat < 0 || card < 0 || card >= kDeckSize || !held_[seat].test(card)) return;
-    held_[seat].reset(card);
-    discards_.push_back(card);
-}
+bool clsGame::DealtIn(const Player& client) const { return client.m_Game == this && dealt_[client.seatno]; }
 
-std::int16_t clsGame::DrawCard(const clsClient& to) {
-    const int seat = SeatOf(to);
-    if (seat < 0 || (DeckPos >= stockEnd_ && discards_.empty())) return -1;
-    const std::int16_t c = GetCardFromDeck();
-    held_[seat].set(c);
-    return c;
+void clsGame::ReplaceCard(Player& client, int pos) {
+    assert(DealtIn(client));
+    std::int16_t& card = client.card(pos);
+    discards_.push_back(card);
+    card = GetCardFromDeck();
 }
 
 std::int16_t clsGame::GetCardFromDeck() {
     if (DeckPos >= stockEnd_) {
         // The stock is empty: this hand's discards become the new stock.
-        assert(!discards_.empty());
-        const int n = static_cast<int>(std::min<std::size_t>(discards_.size(), kDeckSize));
-        std::copy_n(discards_.begin(), n, Deck.begin());
-        discards_.erase(discards_.begin(), discards_.begin() + n);
-        stockEnd_ = n;
+        assert(!discards_.empty() && discards_.size() <= Deck.size());
+        std::copy(discards_.begin(), discards_.end(), Deck.begin());
+        stockEnd_ = static_cast<int>(discards_.size());
+        discards_.clear();
         DeckPos = 0;
-        shuffle(n);
+        services_.shuffle(std::span(Deck.data(), stockEnd_));
     }
     return Deck[DeckPos++];
 }
@@ -179,19 +152,19 @@ std::int16_t clsGame::GetCardFromDeck() {
 int clsGame::bettingCount() const {
     int n = 0;
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i) && Seats[i]->IsBetting()) ++n;
+        if (betting(i)) ++n;
     return n;
 }
 
 int clsGame::firstBettingSeat() const {
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i) && Seats[i]->IsBetting()) return i;
+        if (betting(i)) return i;
     return -1;
 }
 
 bool clsGame::anyoneToExchange() const {
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i) && Seats[i]->ClientState == clsClient::WaitChange) return true;
+        if (Occupied(i) && Seats[i]->ClientState == wire::state::WaitChange) return true;
     return false;
 }
 
@@ -209,7 +182,7 @@ std::int64_t clsGame::Chips() const {
     return c;
 }
 
-bool clsGame::BetInRange(const clsClient& client, std::int32_t amount) const {
+bool clsGame::BetInRange(const Player& client, std::int32_t amount) const {
     const std::int64_t newAnte = std::int64_t{GetAnte()} + std::max<std::int32_t>(amount, 0);
     if (newAnte > kMax) return false;
     const std::int64_t paid = newAnte - client.Ante;
@@ -220,14 +193,13 @@ bool clsGame::BetInRange(const clsClient& client, std::int32_t amount) const {
     // Whoever may win must be able to take the whole pot.
     if (newBank + newPot > kMax) return false;
     for (int i = 0; i < SeatCount; ++i) {
-        if (!Occupied(i) || Seats[i] == &client || !Seats[i]->IsBetting()) continue;
-        if (std::int64_t{Seats[i]->Bank} + newPot > kMax) return false;
+        if (Seats[i] != &client && betting(i) && std::int64_t{Seats[i]->Bank} + newPot > kMax) return false;
     }
     return true;
 }
 
-void clsGame::ClientPass(clsClient& client) {
-    client.ClientState = clsClient::WaitStart;
+void clsGame::ClientPass(Player& client) {
+    client.ClientState = wire::state::WaitStart;
     if (bettingCount() == 1) {
         PayWinner(static_cast<std::int16_t>(firstBettingSeat()));
         return;
@@ -237,12 +209,12 @@ void clsGame::ClientPass(clsClient& client) {
     NextGameAction();
 }
 
-void clsGame::ClientCall(clsClient& client) {
+void clsGame::ClientCall(Player& client) {
     const std::int32_t a = GetAnte();
     client.Bank -= a - client.Ante;
     client.Ante = a;
     for (int i = 0; i < SeatCount; ++i) {
-        if (Occupied(i) && Seats[i]->IsBetting() && Seats[i]->Ante != a) {
+        if (betting(i) && Seats[i]->Ante != a) {
             BroadcastAll();
             NextBet();
             NextGameAction();
@@ -252,7 +224,7 @@ void clsGame::ClientCall(clsClient& client) {
     Showdown();
 }
 
-void clsGame::ClientRaise(clsClient& client, std::int32_t raise) {
+void clsGame::ClientRaise(Player& client, std::int32_t raise) {
     const std::int32_t a = GetAnte() + raise;
     client.Bank -= a - client.Ante;
     client.Ante = a;
@@ -265,7 +237,7 @@ void clsGame::Showdown() {
     int best = -1;
     poker::clsHandValue bestHand(services_.log);
     for (int i = 0; i < SeatCount; ++i) {
-        if (!Occupied(i) || !Seats[i]->IsBetting()) continue;
+        if (!betting(i)) continue;
         poker::clsHandValue hv(services_.log);
         for (int p = 0; p < 5; ++p) hv.card(p) = Seats[i]->card(p);
         hv.Check_Hand();
@@ -282,16 +254,16 @@ void clsGame::NextBet() {
     const std::int16_t start = BetSeat;
     do {
         BetSeat = static_cast<std::int16_t>((BetSeat + 1) % SeatCount);
-    } while (!(Occupied(BetSeat) && Seats[BetSeat]->IsBetting()) && BetSeat != start);
+    } while (!betting(BetSeat) && BetSeat != start);
     if (BetSeat == start) {
         // No other player is betting: the one on turn wins and is paid like
         // any other winner; if he is not betting either, nobody wins.
-        if (Occupied(start) && Seats[start]->IsBetting()) PayWinner(start);
+        if (betting(start)) PayWinner(start);
         return;
     }
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i) && Seats[i]->IsBetting()) Seats[i]->ClientState = clsClient::WaitBet;
-    Seats[BetSeat]->ClientState = clsClient::MakeBet;
+        if (betting(i)) Seats[i]->ClientState = wire::state::WaitBet;
+    Seats[BetSeat]->ClientState = wire::state::MakeBet;
 }
 
 void clsGame::NextGameAction() {
@@ -303,14 +275,13 @@ void clsGame::NextGameAction() {
         if (first >= 0) BetSeat = static_cast<std::int16_t>(first);
         NextGameAction();
     } else if (GameState == GameBetting) {
-        if (Occupied(BetSeat) && Seats[BetSeat]->IsBetting())
-            Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
+        if (betting(BetSeat)) Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
     }
 }
 
 void clsGame::PayWinner(std::int16_t seat) {
     if (seat < 0 || seat >= SeatCount || !Occupied(seat)) return;
-    clsClient& w = *Seats[seat];
+    Player& w = *Seats[seat];
     BroadcastAll();
     Broadcast(wire::winner(seat));
     // Whatever would not fit the winner's bank stays in the pot for the next
@@ -324,14 +295,15 @@ void clsGame::PayWinner(std::int16_t seat) {
     StartGame();
 }
 
-void clsGame::RemoveClient(clsClient& client) {
-    const int seat = SeatOf(client);
-    if (seat < 0) return;
+void clsGame::RemoveClient(Player& client) {
+    if (client.m_Game != this) return;
+    const int seat = client.seatno;
     const bool wasOnTurn = GameState == GameBetting && seat == BetSeat && client.IsBetting();
-    const bool wasExchanging = client.ClientState == clsClient::WaitChange;
+    const bool wasExchanging = client.ClientState == wire::state::WaitChange;
     Seats[seat] = services_.voidClient;
+    client.m_Game = services_.voidGame;
+    client.seatno = -1;
     dealt_[seat] = false;
-    held_[seat].reset();
     DepartedPot += client.Ante;
     client.Ante = 0;
     BroadcastAll();

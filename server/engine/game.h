@@ -1,26 +1,29 @@
 #pragma once
 // A game table: six seats, the deck, the betting and the showdown.
-// Tables and sessions refer to each other by non-owning pointers that are
-// never null: an empty seat holds the void session, a session at no table
-// the void table. Both kinds of object live as long as the server core.
+// A seat and its player refer to each other by non-owning pointers that are
+// never null: an empty seat holds the void player, a player at no table the
+// void table. The table alone sets both sides when it seats or removes one.
 
 #include <array>
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "server/engine/player.h"
+
 namespace server {
 
-class clsClient;
-class clsGame;
+// Puts the cards in a random order, in place.
+using ShuffleFn = std::function<void(std::span<std::int16_t>)>;
 
 // What every table shares with the rest of the server.
 struct TableServices {
-    clsClient* voidClient = nullptr;  // fills every empty seat
-    clsGame* voidGame = nullptr;      // the table of sessions at no table
-    std::function<double()> random;   // uniform in [0, 1)
+    Player* voidClient = nullptr;  // fills every empty seat
+    clsGame* voidGame = nullptr;   // the table of players at no table
+    ShuffleFn shuffle;             // for the deal and for reshuffling discards
     std::function<void(const std::string&)> log;
 };
 
@@ -41,7 +44,7 @@ public:
     std::int32_t AnteStart = 0;
     std::array<std::int16_t, kDeckSize> Deck{};
     std::int16_t DeckPos = 0;
-    std::array<clsClient*, 6> Seats{};
+    std::array<Player*, 6> Seats{};
     std::int16_t SeatCount = 6;
     std::int16_t BetSeat = 0;
     // Chips left in the pot by players who departed during a hand; they go to
@@ -54,53 +57,51 @@ public:
     void BroadcastAll();
     void Broadcast(const std::string& s);
     bool Active() const;
-    std::int32_t AddClient(clsClient& client);
-    bool CreateGame(clsClient& client, const std::string& strGameName);
+    // Seats the player in the lowest free seat (his m_Game and seatno are set
+    // here) and returns it, or -1 when the table is full. The newcomer hears
+    // the table from its next report on.
+    std::int32_t AddClient(Player& client);
+    // Only for a table that is not Active.
+    bool CreateGame(Player& client, const std::string& strGameName);
     void StartGame();
     std::int16_t GetCardFromDeck();
-    void ClientPass(clsClient& client);
-    void ClientCall(clsClient& client);
-    void ClientRaise(clsClient& client, std::int32_t raise);
+    void ClientPass(Player& client);
+    void ClientCall(Player& client);
+    void ClientRaise(Player& client, std::int32_t raise);
     void NextBet();
     void NextGameAction();
 
-    // A card a player gives up in the exchange; it may come back into play
-    // when the stock runs out during the same hand. Only cards this deck gave
-    // the player count: a late joiner's old cards are not part of it.
-    void Discard(const clsClient& from, std::int16_t card);
-    // The next card for the player's exchange, or -1 when neither the stock
-    // nor the discards hold one (he then keeps his card).
-    std::int16_t DrawCard(const clsClient& to);
-    // Whether the seat's player was dealt into the running hand.
-    bool DealtIn(int seat) const { return Occupied(seat) && dealt_[seat]; }
-    // Cards still in the stock (what GetCardFromDeck can hand out before the
-    // discards are reshuffled).
-    int StockLeft() const { return stockEnd_ - DeckPos; }
-
-    // True when the seat holds a player (not the void session).
-    bool Occupied(int seat) const;
-    // The seat the client holds here, or -1.
-    int SeatOf(const clsClient& client) const;
+    // True when the seat holds a player (not the void player).
+    bool Occupied(int seat) const { return Seats[seat] != services_.voidClient; }
+    // Whether a seat is free for a joiner.
+    bool HasRoom() const;
+    // Whether the player sits here and was dealt into the running hand.
+    bool DealtIn(const Player& client) const;
+    // The exchange of one card: the player gives up the card at `pos` and
+    // draws the next one. When the stock is empty this hand's discards are
+    // reshuffled into a new one; a player never gets a card someone holds.
+    void ReplaceCard(Player& client, int pos);
     // Whether a BET of `amount` (0 calls, positive raises) by `client` keeps
     // every ante, bank, the pot and any payout within 32 bits.
-    bool BetInRange(const clsClient& client, std::int32_t amount) const;
+    bool BetInRange(const Player& client, std::int32_t amount) const;
     // The chips on this table: seated players' banks and antes plus the
     // departed players' pot.
     std::int64_t Chips() const;
-    // The client leaves his seat at once: what he put into the hand stays in
-    // the pot, the others see the seat empty, and a hand that waited for him
-    // moves on. The client's table fields are left for the caller.
-    void RemoveClient(clsClient& client);
+    // The player leaves his seat at once (m_Game becomes the void table):
+    // what he put into the hand stays in the pot, the others see the seat
+    // empty, and a hand that waited for him moves on.
+    void RemoveClient(Player& client);
 
 private:
     void initTable();
     void PayWinner(std::int16_t seat);
     void Showdown();
+    bool betting(int seat) const { return Occupied(seat) && Seats[seat]->IsBetting(); }
     int bettingCount() const;
     int firstBettingSeat() const;
     bool anyoneToExchange() const;
-    void shuffle(int count);
     std::int64_t pot() const;
+    void broadcastReport(const Player* except);
 
     TableServices& services_;
     int stockEnd_ = kDeckSize;                      // Deck[DeckPos .. stockEnd_-1] is the stock

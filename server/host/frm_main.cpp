@@ -109,7 +109,7 @@ frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget
     // Seeds the generator, creates the placeholders, the ten sessions bound to
     // the slots and the ten tables.
     m_Core = std::make_unique<ServerCore>(
-        sockets, [this](const std::string& line) { WriteLog(line); }, m_Hooks.random);
+        sockets, [this](const std::string& line) { WriteLog(line); }, m_Hooks.shuffle);
 
     m_Listener = new QTcpServer(this);
     connect(m_Listener, &QTcpServer::newConnection, this, &frmMain::Winsock1_ConnectionRequest);

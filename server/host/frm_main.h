@@ -23,8 +23,8 @@ namespace server {
 
 // What the window reaches outside itself, replaceable for tests.
 struct HostHooks {
-    // Source of randomness for the deck; empty: a generator seeded from the clock.
-    ServerCore::RandomFn random;
+    // Shuffles the deck; empty: a generator seeded from the clock.
+    ShuffleFn shuffle;
     // Starts the client in test mode; returns the reason on failure.
     // Empty: the real program next to the server or on the PATH.
     std::function<std::optional<std::string>()> startTestClient;

@@ -3,21 +3,31 @@
 #include <chrono>
 #include <random>
 #include <stdexcept>
+#include <utility>
 
 namespace server {
 
 namespace {
 
-ServerCore::RandomFn clockSeededRandom() {
+// For j = 0..n-1, swap card j with a card drawn uniformly from the whole range.
+ShuffleFn clockSeededShuffle() {
     auto engine = std::make_shared<std::mt19937>(
         static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
-    return [engine] { return std::uniform_real_distribution<double>(0.0, 1.0)(*engine); };
+    return [engine](std::span<std::int16_t> cards) {
+        const auto n = static_cast<int>(cards.size());
+        for (int j = 0; j < n; ++j) {
+            const double u = std::uniform_real_distribution<double>(0.0, 1.0)(*engine);
+            // A generator returning exactly 1.0 must not leave the range.
+            std::swap(cards[j], cards[std::min(static_cast<int>(u * n), n - 1)]);
+        }
+    };
 }
 
 }  // namespace
 
-ServerCore::ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, RandomFn random)
-    : services_{&g_VoidClient, &g_VoidGame, random ? std::move(random) : clockSeededRandom(), std::move(log)},
+ServerCore::ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, ShuffleFn shuffle)
+    : services_{&g_VoidClient, &g_VoidGame, shuffle ? std::move(shuffle) : clockSeededShuffle(),
+                std::move(log)},
       g_VoidGame(services_),
       g_VoidClient(*this, 0, nullptr) {
     // The void table was set up before the void session existed; now that it
@@ -48,6 +58,12 @@ int ServerCore::FindFreeGame(clsClient& client, const std::string& name) {
         }
     }
     return 0;
+}
+
+bool ServerCore::anyFreeGame() {
+    for (int i = 1; i <= kGames; ++i)
+        if (!game(i).Active()) return true;
+    return false;
 }
 
 void ServerCore::WriteLog(const std::string& line) const {

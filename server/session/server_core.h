@@ -19,20 +19,20 @@ public:
     static constexpr int kSlots = 10;
     static constexpr int kGames = 10;
     using LogFn = std::function<void(const std::string&)>;
-    using RandomFn = std::function<double()>;
 
     // sockets[i-1] is bound to session i for the object's lifetime. Without a
-    // random source the deck is shuffled by a generator seeded once from the clock.
-    ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, RandomFn random = {});
+    // shuffler the deck is shuffled by a generator seeded once from the clock.
+    ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, ShuffleFn shuffle = {});
     ServerCore(const ServerCore&) = delete;
     ServerCore& operator=(const ServerCore&) = delete;
 
-    clsClient& client(int i);  // slot 1..10
-    clsGame& game(int i);      // table 1..10
+    clsClient& client(int i);  // slot 1..10, else std::out_of_range
+    clsGame& game(int i);      // table 1..10, else std::out_of_range
 
     // The first table 1..10 that is not active is created with the client in
     // seat 0; returns its number, or 0 when all ten are active.
     int FindFreeGame(clsClient& client, const std::string& name);
+    bool anyFreeGame();
 
     void WriteLog(const std::string& line) const;
 

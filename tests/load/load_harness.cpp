@@ -298,7 +298,7 @@ void together(const std::vector<std::function<void()>>& jobs) {
 InProcessHost::InProcessHost() {
     server::HostHooks hooks;
     auto engine = std::make_shared<std::mt19937>(20240611u);  // repeatable deals
-    hooks.random = [engine] { return std::generate_canonical<double, 32>(*engine); };
+    hooks.shuffle = [engine](std::span<std::int16_t> d) { std::shuffle(d.begin(), d.end(), *engine); };
     hooks.startTestClient = [] { return std::optional<std::string>{}; };
     hooks.openUrl = [](const std::string&) {};
     hooks.listenAddress = QHostAddress::LocalHost;

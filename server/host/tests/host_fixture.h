@@ -68,7 +68,7 @@ protected:
     void SetUp() override { startHost(); }
     void startHost(std::string commandLine = {}, HostHooks hooks = {}) {
         hooks.listenAddress = QHostAddress::LocalHost;
-        hooks.random = knownDeck();
+        hooks.shuffle = knownDeck();
         if (!hooks.startTestClient) hooks.startTestClient = [] { return std::optional<std::string>{}; };
         if (!hooks.openUrl) hooks.openUrl = [](const std::string&) {};
         clients.clear();

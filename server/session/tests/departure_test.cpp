@@ -42,7 +42,7 @@ TEST(Departure, EveryWayOfLeavingFreesTheSeatAndKeepsTheStake) {
         EXPECT_EQ(s.client(2).Ante, 0);
         // Nothing of the old table reaches the slot any more, nor a newcomer in it.
         if (s.sock(2).st == ISocket::kClosed) {
-            EXPECT_EQ(s.client(2).ClientState, clsClient::Void);
+            EXPECT_EQ(s.client(2).ClientState, wire::state::Void);
             s.login(2, "dan");
         }
         s.send(1, "CHAT\thi");
@@ -83,7 +83,7 @@ TEST(Departure, OnlyExchangerLeftAloneWins) {
     s.send(1, "EXCHANGE");
     s.disconnect(2);
     EXPECT_EQ(s.client(1).Bank, 995 + 10 - 5);
-    EXPECT_EQ(s.client(1).ClientState, clsClient::WaitChange);
+    EXPECT_EQ(s.client(1).ClientState, wire::state::WaitChange);
 }
 
 // The BET prompt reaches only a betting player, or nobody; the void session

@@ -6,6 +6,7 @@
 #include <array>
 #include <deque>
 #include <memory>
+#include <span>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -40,39 +41,26 @@ public:
     int peerPort() const override { return 40000; }
 };
 
-// Draws that shuffle the first deck so it starts with `first` (the other cards
-// following in order); after that every shuffle leaves the deck as it is,
-// because the j-th draw picks position j.
-inline ServerCore::RandomFn knownDeck(const std::vector<int>& first = {}) {
-    auto values = std::make_shared<std::deque<double>>();
-    if (!first.empty()) {
-        std::vector<int> deck(52), order = first;
-        for (int c = 0; c < 52; ++c) {
-            deck[c] = c;
-            if (std::find(first.begin(), first.end(), c) == first.end()) order.push_back(c);
-        }
-        for (int j = 0; j < 52; ++j) {
-            const int at = static_cast<int>(std::find(deck.begin() + j, deck.end(), order[j]) - deck.begin());
-            std::swap(deck[j], deck[at]);
-            values->push_back((at + 0.5) / 52.0);
-        }
-    }
-    auto counter = std::make_shared<long>(0);
-    return [values, counter] {
-        if (values->empty()) return ((*counter)++ % 52 + 0.5) / 52.0;
-        const double v = values->front();
-        values->pop_front();
-        return v;
+// A shuffler that puts `first` at the top of the first deck, the other cards
+// following in order; every later shuffle leaves the cards as they are.
+inline ShuffleFn knownDeck(std::vector<int> first = {}) {
+    return [first](std::span<std::int16_t> cards) mutable {
+        std::stable_partition(cards.begin(), cards.end(),
+                              [&](int c) { return std::find(first.begin(), first.end(), c) != first.end(); });
+        std::sort(cards.begin(), cards.begin() + static_cast<long>(first.size()), [&](int a, int b) {
+            return std::find(first.begin(), first.end(), a) < std::find(first.begin(), first.end(), b);
+        });
+        first.clear();
     };
 }
 
 class Server {
 public:
-    explicit Server(ServerCore::RandomFn random = knownDeck()) {
+    explicit Server(ShuffleFn shuffle = knownDeck()) {
         std::array<ISocket*, ServerCore::kSlots> ptrs{};
         for (int i = 0; i < ServerCore::kSlots; ++i) ptrs[i] = &socks[i];
         core = std::make_unique<ServerCore>(
-            ptrs, [this](const std::string& s) { log.push_back(s); }, std::move(random));
+            ptrs, [this](const std::string& s) { log.push_back(s); }, std::move(shuffle));
     }
 
     FakeSocket& sock(int i) { return socks[i - 1]; }
@@ -132,7 +120,7 @@ public:
 };
 
 // Everything a command may change, as text, to show that a command changed nothing.
-inline std::string describe(const clsClient& c) {
+inline std::string describe(const Player& c) {
     std::ostringstream d;
     d << c.m_username << '|' << c.m_Game->Index << '|' << c.ClientState << '|' << c.seatno << '|'
       << c.Exchange << '|' << c.Bank << '|' << c.Ante << '|';
@@ -145,7 +133,8 @@ inline std::string describe(const clsGame& g) {
     d << g.Index << '|' << g.GameName << '|' << g.GameState << '|' << g.AnteStart << '|' << g.DeckPos << '|'
       << g.BetSeat << '|' << g.DepartedPot << '|';
     for (auto c : g.Deck) d << c << ',';
-    for (int i = 0; i < 6; ++i) d << (g.Occupied(i) ? std::to_string(g.Seats[i]->Slot()) : "-");
+    for (int i = 0; i < 6; ++i)
+        d << (g.Occupied(i) ? std::to_string(static_cast<const clsClient*>(g.Seats[i])->Slot()) : "-");
     return d.str();
 }
 

@@ -43,8 +43,8 @@ std::string randomLine(std::mt19937& rng) {
 }
 
 // Who sits at each table, to tell when a table's chips may change.
-std::array<std::set<const clsClient*>, 10> membership(Server& s) {
-    std::array<std::set<const clsClient*>, 10> m;
+std::array<std::set<const Player*>, 10> membership(Server& s) {
+    std::array<std::set<const Player*>, 10> m;
     for (int t = 1; t <= 10; ++t)
         for (int i = 0; i < 6; ++i)
             if (s.game(t).Occupied(i)) m[t - 1].insert(s.game(t).Seats[i]);
@@ -85,10 +85,10 @@ void checkInvariants(Server& s, const std::string& voidClient, const std::string
             }
             // Whoever is in the hand was dealt into it, and holds cards no one else at the table holds.
             const int state = g.Seats[i]->ClientState;
-            if (g.Occupied(i) && state >= clsClient::WaitChange && state <= clsClient::MakeBet) {
-                ASSERT_TRUE(g.DealtIn(i)) << "table " << t << " seat " << i;
+            if (g.Occupied(i) && state >= wire::state::WaitChange && state <= wire::state::MakeBet) {
+                ASSERT_TRUE(g.DealtIn(*g.Seats[i])) << "table " << t << " seat " << i;
             }
-            if (!g.DealtIn(i)) continue;
+            if (!g.DealtIn(*g.Seats[i])) continue;
             for (int p = 0; p < 5; ++p) {
                 ASSERT_TRUE(poker::isCardCode(g.Seats[i]->card(p)));
                 cards.insert(g.Seats[i]->card(p));
@@ -105,7 +105,7 @@ TEST(Property, RandomTrafficKeepsTheServerSound) {
         seed = static_cast<unsigned>(std::strtoul(env, nullptr, 10));
     SCOPED_TRACE("QUORVANE_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed), deckRng(seed + 1);
-    Server s([&deckRng] { return std::uniform_real_distribution<double>(0.0, 1.0)(deckRng); });
+    Server s([&deckRng](std::span<std::int16_t> d) { std::shuffle(d.begin(), d.end(), deckRng); });
     const std::string voidClient = describe(s.core->g_VoidClient), voidGame = describe(s.core->g_VoidGame);
     std::uniform_int_distribution<int> slotPick(1, 10), roll(0, 999);
 

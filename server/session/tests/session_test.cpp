@@ -33,7 +33,7 @@ TEST(Login, GreetingPromptAndLogin) {
         EXPECT_EQ(s.lines(1), c.answer);
         EXPECT_EQ(s.client(1).m_username, c.name);
     }
-    EXPECT_EQ(s.client(1).ClientState, clsClient::GameSelect);
+    EXPECT_EQ(s.client(1).ClientState, wire::state::GameSelect);
 }
 
 TEST(Login, SeatLogoutAndReconnect) {
@@ -57,7 +57,7 @@ TEST(Login, SeatLogoutAndReconnect) {
     s.connect(1);
     EXPECT_EQ(s.client(1).Bank, 1000);
     EXPECT_EQ(s.client(1).m_username, "");
-    EXPECT_EQ(s.client(1).ClientState, clsClient::WaitLogin);
+    EXPECT_EQ(s.client(1).ClientState, wire::state::WaitLogin);
 }
 
 TEST(Tables, NewGameWhenAllTenAreActive) {
@@ -179,7 +179,7 @@ TEST(Connection, OverlongLineClosesTheConnection) {
     EXPECT_EQ(s.lines(1).front(), "CHAT\tbob> bye");
     EXPECT_EQ(s.sock(2).st, ISocket::kClosed);
     EXPECT_EQ(s.log, L{"Receive buffer overflow: index=2"});
-    EXPECT_EQ(s.client(2).ClientState, clsClient::Void);
+    EXPECT_EQ(s.client(2).ClientState, wire::state::Void);
     EXPECT_FALSE(s.game(1).Occupied(1));
     // A long line that does end in time is fine.
     s.receive(1, "CHAT\t" + std::string(1000, 'y'));
