@@ -1,17 +1,29 @@
-# Card pictures, cursor and card sound of the table window.
+# Card pictures, cursor and card sound of the table window, and the
+# programs' icons.
 #
 # include() this file from the table's CMakeLists.txt (after Qt6 is found).
 # It provides:
 #   QUORVANE_CARD_QRC     the resource file with the 55 pictures and hand.png
 #                         (resource paths :/cards/<name>.png)
 #   QUORVANE_CARD_WAV     the card sound, to be copied next to the client
+#   QUORVANE_ICON_DIR     the programs' icons: quorvane-<N>.png and
+#                         tessarin-<N>.png for each N in QUORVANE_ICON_SIZES,
+#                         quorvane.svg and tessarin.svg
 #   make_cards            the program that draws all of them
 #   regenerate_cards      a target (not built by default) that reruns
 #                         make_cards and rewrites the files in this folder
+#
+# The variables need no Qt; set QUORVANE_ASSETS_VARIABLES_ONLY before the
+# include() to get just them.
 
 set(QUORVANE_CARD_ASSETS_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(QUORVANE_CARD_QRC ${CMAKE_CURRENT_LIST_DIR}/cards.qrc)
 set(QUORVANE_CARD_WAV ${CMAKE_CURRENT_LIST_DIR}/cardd.wav)
+set(QUORVANE_ICON_DIR ${CMAKE_CURRENT_LIST_DIR}/icons)
+set(QUORVANE_ICON_SIZES 16 32 48 64 128 256)
+if(QUORVANE_ASSETS_VARIABLES_ONLY)
+  return()
+endif()
 
 if(NOT TARGET make_cards)
   add_executable(make_cards ${CMAKE_CURRENT_LIST_DIR}/tools/make_cards.cpp)
@@ -26,6 +38,6 @@ if(NOT TARGET make_cards)
             $<TARGET_FILE:make_cards> ${QUORVANE_CARD_ASSETS_DIR}
     DEPENDS make_cards
     WORKING_DIRECTORY ${QUORVANE_CARD_ASSETS_DIR}
-    COMMENT "Drawing the card pictures, cursor and sound into ${QUORVANE_CARD_ASSETS_DIR}"
+    COMMENT "Drawing the card pictures, cursor, sound and icons into ${QUORVANE_CARD_ASSETS_DIR}"
     VERBATIM)
 endif()

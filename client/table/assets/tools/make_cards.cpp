@@ -4,6 +4,9 @@
 //   C1..C10, CJ, CQ, CK (and the same for D, H, S), JB, JR, back  71 x 96 PNG
 //   hand.png   32 x 32 cursor, hot spot at column 12, row 1 (the fingertip)
 //   cardd.wav  a short card snap, 16-bit PCM mono 44100 Hz
+//   icons/quorvane-N.png, icons/tessarin-N.png  the programs' icons, N x N
+//              for N = 16, 32, 48, 64, 128, 256; icons/quorvane.svg and
+//              icons/tessarin.svg  the same icons, scalable
 //
 // Suit symbols are vector paths and letters are turned into paths fitted to
 // a box, so the pictures come out the same size whichever fonts the machine
@@ -17,6 +20,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPolygonF>
 #include <QString>
 #include <QTextStream>
@@ -28,6 +32,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -720,12 +725,223 @@ QByteArray makeSnapWav() {
     return wav;
 }
 
+// ---------------------------------------------------------------- icons
+
+// An icon is a stack of filled (and perhaps outlined) shapes on a 256 x 256
+// canvas: one description gives every PNG size and the scalable SVG.
+constexpr qreal kCanvas = 256;
+constexpr std::array<int, 6> kIconSizes{16, 32, 48, 64, 128, 256};
+
+struct Shape {
+    QPainterPath path;
+    QColor fill;
+    QColor stroke = Qt::transparent;
+    qreal strokeWidth = 0;
+};
+using Icon = std::vector<Shape>;
+
+// Size 0 is the scalable icon. Small sizes get fewer details and outlines of
+// at least one pixel, so that they stay readable.
+bool smallIcon(int size) { return size > 0 && size <= 32; }
+qreal outlineWidth(int size, qreal wide) { return size > 0 ? std::max(wide, kCanvas / size) : wide; }
+
+QPainterPath roundedRect(const QRectF& r, qreal radius) {
+    QPainterPath p;
+    p.addRoundedRect(r, radius, radius);
+    return p;
+}
+
+QPainterPath circle(QPointF centre, qreal radius) {
+    QPainterPath p;
+    p.addEllipse(centre, radius, radius);
+    return p;
+}
+
+// A card back's field: blue, crossed by a light lattice when there is room.
+void addCardBack(Icon& icon, const QTransform& t, const QRectF& field, bool small) {
+    const QPainterPath fieldPath = roundedRect(field, 6);
+    icon.push_back({t.map(fieldPath), kBackBlue});
+    if (small) return;
+    QPainterPath lines;
+    for (qreal x = -field.height(); x <= field.height(); x += 18) {
+        lines.moveTo(x - field.height(), -field.height());
+        lines.lineTo(x + field.height(), field.height());
+        lines.moveTo(x + field.height(), -field.height());
+        lines.lineTo(x - field.height(), field.height());
+    }
+    QPainterPathStroker stroker;
+    stroker.setWidth(3);
+    icon.push_back({t.map(stroker.createStroke(lines).intersected(fieldPath)), kBackLine});
+    icon.push_back({t.map(roundedRect(field.adjusted(6, 6, -6, -6), 3)), Qt::transparent, Qt::white, 3});
+}
+
+// The player's hand: cards fanned from a point below the canvas, a card
+// back, the ace of hearts and, in front, the ace of spades. The smallest
+// size keeps only the two aces, larger.
+Icon tessarinIcon(int size) {
+    const bool small = smallIcon(size);
+    const bool tiny = size > 0 && size <= 16;
+    const qreal w = tiny ? 150 : 112, h = tiny ? 200 : 160;
+    const QRectF face(-w / 2, -h / 2, w, h);
+    const qreal edge = outlineWidth(size, 3);
+    Icon icon;
+    std::vector<std::pair<qreal, int>> cards{{-17, 0}, {0, 1}, {17, 2}};  // angle, which card
+    if (tiny) cards = {{-13, 1}, {13, 2}};
+    for (const auto& [angle, which] : cards) {
+        QTransform t;
+        t.translate(kCanvas / 2 + (tiny ? -10 : 0), tiny ? 330 : 300);
+        t.rotate(angle);
+        t.translate(0, tiny ? -200 : -146);
+        // A soft shadow to the lower right lifts each card off the one below.
+        if (!small) icon.push_back({t.map(roundedRect(face.translated(4, 5), 12)), QColor(0, 0, 0, 60)});
+        icon.push_back({t.map(roundedRect(face, 12)), kCardWhite, kEdge, edge});
+        if (which == 0) {
+            addCardBack(icon, t, face.adjusted(10, 10, -10, -10), small);
+            continue;
+        }
+        const Suit s = which == 1 ? Suit::Hearts : Suit::Spades;
+        if (tiny) {
+            icon.push_back({t.map(suitPath(s, QPointF(which == 1 ? -22 : 0, -20), 84)), suitColour(s)});
+        } else if (small) {
+            icon.push_back({t.map(suitPath(s, QPointF(-w / 2 + 30, -h / 2 + 36), 40)), suitColour(s)});
+        } else {
+            icon.push_back({t.map(textPath(QStringLiteral("A"), QRectF(-w / 2 + 9, -h / 2 + 10, 22, 26))),
+                            suitColour(s)});
+            icon.push_back({t.map(suitPath(s, QPointF(-w / 2 + 20, -h / 2 + 50), 20)), suitColour(s)});
+        }
+        if (which == 2 && !tiny)
+            icon.push_back({t.map(suitPath(s, QPointF(small ? 10 : 6, 12), small ? 64 : 58)), kBlack});
+    }
+    return icon;
+}
+
+// The house: a poker chip seen from above, with the table's felt in the
+// middle and a spade on it.
+Icon quorvaneIcon(int size) {
+    const bool small = smallIcon(size);
+    const QPointF centre(kCanvas / 2, kCanvas / 2 - 6);
+    const qreal r = 110;
+    const QColor chip(190, 20, 30);
+    Icon icon;
+    // The chip's rim shows below its face.
+    icon.push_back({circle(centre + QPointF(0, 12), r), chip.darker(160), kBlack, outlineWidth(size, 2)});
+    icon.push_back({circle(centre, r), chip, chip.darker(200), outlineWidth(size, 2)});
+    const int spots = small ? 6 : 8;
+    QPainterPath marks;
+    for (int i = 0; i < spots; ++i) {
+        QTransform t;
+        t.translate(centre.x(), centre.y());
+        t.rotate(i * 360.0 / spots + 90);
+        marks.addPath(t.map(roundedRect(QRectF(-18, -r - 4, 36, 34), 4)));
+    }
+    icon.push_back({marks.intersected(circle(centre, r - outlineWidth(size, 2) / 2)), kCream});
+    if (!small) icon.push_back({circle(centre, 80), Qt::transparent, kCream, 5});
+    icon.push_back({circle(centre, small ? 66 : 70), kFelt, kCream, outlineWidth(size, 4)});
+    icon.push_back({suitPath(Suit::Spades, centre + QPointF(0, 4), small ? 96 : 84), kBlack});
+    return icon;
+}
+
+// Scales and moves the drawing so that it fills the canvas up to a margin,
+// whatever its layout left free.
+Icon fitted(Icon icon) {
+    QRectF box;
+    for (const Shape& s : icon)
+        box |= s.path.boundingRect().adjusted(-s.strokeWidth / 2, -s.strokeWidth / 2, s.strokeWidth / 2,
+                                              s.strokeWidth / 2);
+    const qreal margin = 6;
+    const qreal scale = (kCanvas - 2 * margin) / std::max(box.width(), box.height());
+    QTransform t;
+    t.translate(kCanvas / 2, kCanvas / 2);
+    t.scale(scale, scale);
+    t.translate(-box.center().x(), -box.center().y());
+    for (Shape& s : icon) s.path = t.map(s.path);
+    return icon;
+}
+
+QImage renderIcon(const Icon& icon, int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / kCanvas, size / kCanvas);
+    for (const Shape& s : icon) {
+        p.setBrush(s.fill.alpha() > 0 ? QBrush(s.fill) : QBrush(Qt::NoBrush));
+        p.setPen(s.strokeWidth > 0 ? QPen(s.stroke, s.strokeWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)
+                                   : QPen(Qt::NoPen));
+        p.drawPath(s.path);
+    }
+    return img;
+}
+
+QString svgNumber(qreal v) { return QString::number(std::round(v * 100) / 100, 'g', 8); }
+
+// Every shape is already lines and cubic curves, so a path's elements map
+// one to one onto SVG path data.
+QString svgPathData(const QPainterPath& path) {
+    QString d;
+    QPointF start;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        const bool lastOfSubpath =
+            i + 1 == path.elementCount() || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
+        switch (e.type) {
+            case QPainterPath::MoveToElement:
+                d += QStringLiteral("M");
+                start = e;
+                break;
+            case QPainterPath::LineToElement: d += QStringLiteral("L"); break;
+            case QPainterPath::CurveToElement: d += QStringLiteral("C"); break;
+            case QPainterPath::CurveToDataElement: d += QStringLiteral(" "); break;
+        }
+        d += svgNumber(e.x) + QLatin1Char(' ') + svgNumber(e.y);
+        if (lastOfSubpath && e.type != QPainterPath::MoveToElement && QPointF(e) == start)
+            d += QStringLiteral("Z");
+    }
+    return d;
+}
+
+QString svgPaint(const char* attr, const QColor& c) {
+    if (c.alpha() == 0) return QStringLiteral(" %1=\"none\"").arg(QLatin1String(attr));
+    QString s = QStringLiteral(" %1=\"%2\"").arg(QLatin1String(attr), c.name());
+    if (c.alpha() < 255)
+        s += QStringLiteral(" %1-opacity=\"%2\"").arg(QLatin1String(attr), svgNumber(c.alphaF()));
+    return s;
+}
+
+QByteArray iconSvg(const Icon& icon) {
+    QString out;
+    QTextStream svg(&out);
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 "
+           "256\">\n";
+    for (const Shape& s : icon) {
+        svg << "  <path d=\"" << svgPathData(s.path) << "\"" << svgPaint("fill", s.fill);
+        if (s.path.fillRule() == Qt::OddEvenFill) svg << " fill-rule=\"evenodd\"";
+        if (s.strokeWidth > 0)
+            svg << svgPaint("stroke", s.stroke) << " stroke-width=\"" << svgNumber(s.strokeWidth)
+                << "\" stroke-linejoin=\"round\"";
+        svg << "/>\n";
+    }
+    svg << "</svg>\n";
+    svg.flush();
+    return out.toUtf8();
+}
+
 // ---------------------------------------------------------------- output
 
 bool savePng(const QImage& img, const QDir& dir, const QString& name) {
     const QString path = dir.filePath(name + QStringLiteral(".png"));
     if (!img.save(path, "PNG")) {
         std::fprintf(stderr, "make_cards: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+bool saveFile(const QDir& dir, const QString& name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "make_cards: cannot write %s\n", qPrintable(file.fileName()));
         return false;
     }
     return true;
@@ -762,10 +978,19 @@ int main(int argc, char** argv) {
     ok = savePng(makeBack(), dir, QStringLiteral("back")) && ok;
     ok = savePng(makeHand(), dir, QStringLiteral("hand")) && ok;
 
-    QFile wav(dir.filePath(QStringLiteral("cardd.wav")));
-    if (!wav.open(QIODevice::WriteOnly) || wav.write(makeSnapWav()) < 0) {
-        std::fprintf(stderr, "make_cards: cannot write %s\n", qPrintable(wav.fileName()));
-        ok = false;
+    ok = saveFile(dir, QStringLiteral("cardd.wav"), makeSnapWav()) && ok;
+
+    // The programs' icons, one file a size, named after the program.
+    const QDir icons(dir.filePath(QStringLiteral("icons")));
+    if (!icons.mkpath(QStringLiteral("."))) ok = false;
+    const std::array<std::pair<QString, Icon (*)(int)>, 2> programs{
+        {{QStringLiteral("quorvane"), quorvaneIcon}, {QStringLiteral("tessarin"), tessarinIcon}}};
+    for (const auto& [name, draw] : programs) {
+        for (int size : kIconSizes)
+            ok = savePng(renderIcon(fitted(draw(size)), size), icons,
+                         name + QLatin1Char('-') + QString::number(size)) &&
+                 ok;
+        ok = saveFile(icons, name + QStringLiteral(".svg"), iconSvg(fitted(draw(0)))) && ok;
     }
     return ok ? 0 : 1;
 }
