@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, test and look at both programs.
+# Installs the Debian packages needed to build, test, package and look at both
+# programs.
 # Idempotent: when everything is present it prints nothing and exits at once.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
   qt6-qpa-plugins libgl-dev
   xvfb xauth x11-apps imagemagick
+  desktop-file-utils appstream systemd man-db dpkg-dev file
 )
 
 missing=()
