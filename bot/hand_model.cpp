@@ -19,18 +19,24 @@ constexpr auto kChoose = [] {
     return c;
 }();
 
-// Rank of distinct values given highest first among all sets of that size:
-// sets compare like their values read highest first.
+// Rank of distinct values, given highest first, among all sets of as many:
+// the ranks order the sets as comparing their values highest first does.
 int setRank(const poker::Score& s, int from, int count) {
     int rank = 0;
     for (int i = 0; i < count; ++i) rank += kChoose[s[from + i]][count - i];
     return rank;
 }
 
-// Start of each category's indexes and the number of indexes it spans.
-constexpr std::array<int, 10> kFirst = {0, 0, 1287, 5005, 7202, 8216, 8229, 9516, 9685, 9854};
+// How many indexes each category spans (from the tie-break entries it has),
+// and where each starts.
+constexpr std::array<int, 10> kSpan = {0, 1287, 13 * 286, 13 * 13 * 13, 13 * 78, 13, 1287, 169, 169, 13};
+constexpr auto kFirst = [] {
+    std::array<int, 10> first{};
+    for (int c = 2; c < 10; ++c) first[c] = first[c - 1] + kSpan[c - 1];
+    return first;
+}();
+static_assert(kFirst[9] + kSpan[9] == kStrengthCount);
 
-// The one place hands are classified.
 int indexWithin(const poker::Score& s) {
     switch (s[0]) {
         case poker::HighCard:
@@ -46,6 +52,7 @@ int indexWithin(const poker::Score& s) {
 
 }  // namespace
 
+// The one place that classifies hands.
 int strength(const Cards& hand) {
     poker::HandEvaluator e;
     e.SetCards(hand);
@@ -54,8 +61,8 @@ int strength(const Cards& hand) {
 }
 
 int categoryOf(int strength) {
-    return static_cast<int>(std::upper_bound(kFirst.begin() + 1, kFirst.end(), strength) - kFirst.begin()) -
-           1;
+    const auto next = std::upper_bound(kFirst.begin() + 1, kFirst.end(), strength);
+    return static_cast<int>(next - kFirst.begin()) - 1;
 }
 
 std::array<poker::CardCode, 47> unseenCards(const Cards& hand) {
@@ -121,18 +128,19 @@ DrawModel::DrawModel() {
     for (int g = 0; g < 7; ++g) {
         const double n = std::accumulate(count[g].begin(), count[g].end(), 0.0);
         share_[g] = n / kDeals;
-        for (auto& c : count[g]) c /= n;
+        for (auto& c : count[g]) c /= std::max(n, 1.0);
         hands_[g] = std::move(count[g]);
     }
 }
 
-std::vector<double> winChances(std::span<const Opponent> opponents, double raiserRange) {
+std::vector<double> winChances(std::span<const Opponent> opponents, double raiserShare) {
     std::vector<double> chance(kStrengthCount, 1.0);
     for (const auto& o : opponents) {
         const auto p = DrawModel::get().hands(o.group);
-        const double range = o.raised ? raiserRange : 1.0;
-        // Walk down from the strongest class; a raiser's hands stop once his
-        // share is used up. `above` ends as everything that can beat index i.
+        const double range = o.raised ? raiserShare : 1.0;
+        // From the strongest class down: `above` is the share of his hands
+        // that beat index i, then of those that beat or tie it; a raiser's
+        // hands end where his range is used up.
         double above = 0.0;
         for (int i = kStrengthCount - 1; i >= 0; --i) {
             const double tie = std::clamp(range - above, 0.0, p[i]) / range;

@@ -80,7 +80,7 @@ struct Opponent {
 };
 
 // Chance that a hand of each strength index beats every opponent (taken as
-// independent). A raiser keeps only the best `raiserRange` share of his group.
-std::vector<double> winChances(std::span<const Opponent> opponents, double raiserRange);
+// independent). A raiser holds only the best `raiserShare` of his group's hands.
+std::vector<double> winChances(std::span<const Opponent> opponents, double raiserShare);
 
 }  // namespace bot

@@ -14,7 +14,7 @@ namespace {
 // Beyond three cards drawn the replacements are sampled: the exact count
 // would take longer than the rest of the analysis together.
 constexpr int kMaxExactDraw = 3;
-constexpr int kSamples = 8000;
+constexpr int kSamples = 10000;
 
 double drawChance(const Cards& hand, unsigned keep, const std::vector<double>& chance, Rng& rng) {
     const int drawn = 5 - std::popcount(keep);
@@ -45,8 +45,8 @@ bool inHand(std::int32_t state) {
     return state == wire::state::WaitChange || state == wire::state::WaitBet || state == wire::state::MakeBet;
 }
 
-// Bluffs make up size / (pot + 2 size) of all bets of that size: a caller
-// then gains nothing by calling more or less often.
+// Bluffs to value bets such that bluffs make up size / (pot + 2 size) of the
+// bets of that size: a caller then gains nothing by calling more or less often.
 double balancedBluffOdds(double size, double pot) { return size / (pot + size); }
 
 }  // namespace
@@ -128,7 +128,7 @@ BetChoice Player::bet(const TableView& table) {
         pot += a;
         top = std::max<std::int64_t>(top, a);
     }
-    const std::int64_t toCall = top - table.ante[table.seat];
+    const std::int64_t toCall = top - table.ante.at(table.seat);
     const double price = toCall > 0 ? static_cast<double>(toCall) / static_cast<double>(pot + toCall) : 0.0;
     // A pot-sized raise (a price of a third) leaves a raiser his best
     // raiserRange of hands; a smaller one leaves him more.
@@ -143,7 +143,7 @@ BetChoice Player::bet(const TableView& table) {
         bool bluff = false;
         // Bluff only as the opening bet, with the bottom of our range.
         if (win < 1.0 - style_.raiseAt && raises_ == 0 && toCall <= 0) {
-            const double rate = bluffRate(chance, drawGroup(table.exchange[table.seat]),
+            const double rate = bluffRate(chance, drawGroup(table.exchange.at(table.seat)),
                                           static_cast<double>(size), static_cast<double>(pot));
             bluff = std::bernoulli_distribution(rate)(rng_);
         }

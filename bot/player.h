@@ -1,6 +1,11 @@
 #pragma once
 // The decisions of a computer player: which cards to exchange and what to
 // answer to a BET prompt, from what a player at the table sees.
+//
+// A program keeps one TableView and one Player per table: SEAT sets `seat`;
+// STARTGAME sets `cards` and calls newHand(), then sends EXCHANGE with
+// discard(view).discards(); each table report line goes to apply(); the
+// EXCHANGE answer sets `cards` again; BET is answered with bet(view).amount.
 
 #include <array>
 #include <cstdint>
@@ -14,7 +19,7 @@
 namespace bot {
 
 inline constexpr int kSeats = 6;
-inline constexpr std::int32_t kAnte = 5;
+inline constexpr std::int32_t kAnte = 5;  // more than this in: raised or called a raise
 inline constexpr int kMaxOwnRaises = 3;
 
 // The table as the last table report showed it, with our seat and cards.
@@ -22,7 +27,7 @@ struct TableView {
     std::array<std::int32_t, kSeats> ante{};
     std::array<std::int32_t, kSeats> state{};  // wire::state numbers
     std::array<std::int32_t, kSeats> exchange{-1, -1, -1, -1, -1, -1};
-    int seat = 0;
+    int seat = 0;  // ours, 0..5
     Cards cards{};
 
     // Takes one line of the table report (names and banks play no part).
@@ -63,7 +68,7 @@ public:
     void newHand() { raises_ = 0; }
     // The exchange that wins most often against the others still in the hand.
     DrawChoice discard(const TableView& table);
-    // The answer to BET.
+    // The answer to BET; a seat outside 0..5 throws std::out_of_range.
     BetChoice bet(const TableView& table);
 
 private:
