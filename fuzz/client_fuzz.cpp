@@ -17,11 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "client/protocol/client_protocol.h"
-#include "client/protocol/ports.h"
-#include "client/table/hand.h"
-#include "client/table/hand_view.h"
-#include "client/table/sound.h"
+#include "client/core/client_protocol.h"
+#include "client/core/hand.h"
+#include "client/core/ports.h"
 #include "wire/framing.h"
 
 namespace {
@@ -51,13 +49,13 @@ bool isStateText(const std::string& s) {
 }
 
 // Everything the window would show, recorded.
-struct View : client::IClientView, client::IHandView {
+struct View : client::IClientView {
     std::array<std::array<std::string, 6>, 6> cells{};
     std::vector<ActionMode> modes;
     std::string log;  // statuses, chat, title, closes, draws in order
     std::string trace;
 
-    void SetSeatCell(int row, SeatColumn column, const std::string& text) override {
+    void setSeatCell(int row, SeatColumn column, const std::string& text) override {
         const int col = static_cast<int>(column);
         if (row < 0 || row >= 6 || col < 0 || col >= 6) fail("seat cell outside the list");
         const auto n = wire::parseNumber(text);
@@ -77,13 +75,13 @@ struct View : client::IClientView, client::IHandView {
         }
         cells[row][col] = text;
     }
-    void ShowActionMode(ActionMode mode) override { modes.push_back(mode); }
+    void showActionMode(ActionMode mode) override { modes.push_back(mode); }
     void ShowStatus(const std::string& text) override { log += "status:" + text + "\n"; }
-    void AppendTrace(const std::string& text) override { trace += text; }
-    void AppendChat(const std::string& text) override { log += "chat:" + text + "\n"; }
-    void SetTitle(const std::string& text) override { log += "title:" + text + "\n"; }
-    void CloseWindow() override { log += "close\n"; }
-    void DrawAttention() override { log += "attention\n"; }
+    void appendTrace(const std::string& text) override { trace += text; }
+    void appendChat(const std::string& text) override { log += "chat:" + text + "\n"; }
+    void setTitle(const std::string& text) override { log += "title:" + text + "\n"; }
+    void closeWindow() override { log += "close\n"; }
+    void drawAttention() override { log += "attention\n"; }
     void DrawCard(std::int16_t PosNo, std::int16_t CardNo) override {
         if (PosNo < 0 || PosNo > 4) fail("card drawn outside the five slots");
         log += "draw:" + std::to_string(PosNo) + "=" + std::to_string(CardNo) + "\n";
@@ -98,7 +96,7 @@ struct Sound : client::ISound {
 struct Link : client::ILink {
     bool up = true;
     std::string sent;
-    bool Send(const std::string& bytes) override {
+    bool send(const std::string& bytes) override {
         if (!up) return false;
         if (bytes.size() < 2 || bytes.substr(bytes.size() - 2) != "\r\n") fail("a request without CR LF");
         sent += bytes;
@@ -109,17 +107,16 @@ struct Link : client::ILink {
 struct Dialogs : client::IDialogs {
     std::string log;
     std::string answer;
-    std::string InputBox(const std::string& prompt, const std::string&, const std::string&) override {
+    std::string inputBox(const std::string& prompt, const std::string&, const std::string&) override {
         log += "prompt:" + prompt + "\n";
         return answer;
     }
-    void MsgBox(const std::string& text) override { log += "box:" + text + "\n"; }
+    void msgBox(const std::string& text) override { log += "box:" + text + "\n"; }
 };
 
 struct Desktop : client::IDesktop {
     std::string log;
-    void StartSecondCopy(const std::string& a) override { log += "copy:" + a + "\n"; }
-    void OpenLink(const std::string& u) override { log += "link:" + u + "\n"; }
+    void startSecondCopy(const std::string& a) override { log += "copy:" + a + "\n"; }
 };
 
 struct Client {
@@ -137,7 +134,7 @@ struct Client {
     }
 
     void feed(std::string_view chunk) {
-        protocol.DataArrival(chunk);
+        protocol.dataArrival(chunk);
         if (protocol.RecvBuffer.size() > wire::kMaxPendingBytes) fail("receive buffer past its bound");
         if (protocol.RecvBuffer.text().find("\r\n") != std::string_view::npos)
             fail("a complete line left unread");
@@ -153,7 +150,7 @@ struct Client {
         s += "\n" + view.log + "\n" + link.sent + dialogs.log + desktop.log;
         s += std::to_string(sound.plays) + "|" + std::to_string(protocol.Playing) + "|" +
              std::to_string(protocol.ExitMode) + "|" + std::to_string(protocol.MySeat) + "|" +
-             std::to_string(static_cast<int>(protocol.Mode())) + "|" +
+             std::to_string(static_cast<int>(protocol.mode())) + "|" +
              std::string(protocol.RecvBuffer.text());
         for (std::int16_t p = 0; p < 5; ++p)
             s += "|" + std::to_string(hand.Card(p)) + (hand.CardHidden(p) ? "h" : "");

@@ -6,10 +6,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 dir="$root/build-fuzz"
-# Only the libraries the targets need: the client's protocol sources are built
-# into client_fuzz directly, without Qt.
+# Only the libraries the targets need; none of them needs Qt.
 CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -DQUORVANE_FUZZ=ON -DQUORVANE_GUI=OFF \
-  -DQUORVANE_ONLY_DIRS="server/engine;server/session;fuzz" \
+  -DQUORVANE_ONLY_DIRS="server/engine;server/session;client/core;fuzz" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_WERROR=ON >/dev/null
 cmake --build "$dir" -j"${JOBS:-2}" --target fuzzers
 mkdir -p "$dir/findings"

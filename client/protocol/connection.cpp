@@ -29,17 +29,17 @@ Connection::~Connection() {
     Winsock1.abort();
 }
 
-bool Connection::IsConnected() const { return Winsock1.state() == QAbstractSocket::ConnectedState; }
+bool Connection::isConnected() const { return Winsock1.state() == QAbstractSocket::ConnectedState; }
 
 void Connection::ConnectToServer() {
-    if (connecting_ || IsConnected()) return;
+    if (connecting_ || isConnected()) return;
     connecting_ = true;
-    if (!ConnectWithTimeout(FirstHost, FirstWaitSeconds) && !abandoned_) {
-        const std::string host = dialogs_.InputBox("Enter IP address or hostname of Quorvane:", "", "");
-        if (!host.empty() && !ConnectWithTimeout(host, TypedWaitSeconds) && !abandoned_)
-            dialogs_.MsgBox("Connect Failed");
+    if (!ConnectWithTimeout(firstHost, firstWaitSeconds) && !abandoned_) {
+        const std::string host = dialogs_.inputBox("Enter IP address or hostname of Quorvane:", "", "");
+        if (!host.empty() && !ConnectWithTimeout(host, typedWaitSeconds) && !abandoned_)
+            dialogs_.msgBox("Connect Failed");
     }
-    if (!IsConnected()) view_.ShowStatus("Connect Failed");
+    if (!isConnected()) view_.ShowStatus("Connect Failed");
     connecting_ = false;
 }
 
@@ -55,7 +55,7 @@ bool Connection::ConnectWithTimeout(const std::string& host, std::int32_t second
     closingOurselves_ = false;
     failed_ = false;
     waiting_ = true;
-    Winsock1.connectToHost(QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())), Port);
+    Winsock1.connectToHost(QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())), port);
 
     QTimer tick;
     tick.start(kWaitTickMs);
@@ -74,7 +74,7 @@ bool Connection::ConnectWithTimeout(const std::string& host, std::int32_t second
     }
     waiting_ = false;
     view_.ShowStatus("");
-    const bool connected = IsConnected();
+    const bool connected = isConnected();
     if (!connected && Winsock1.state() != QAbstractSocket::UnconnectedState) {
         // Out of time: give up this attempt.
         closingOurselves_ = true;
@@ -83,12 +83,12 @@ bool Connection::ConnectWithTimeout(const std::string& host, std::int32_t second
     }
     const std::string description = std::move(pendingError_);
     pendingError_.clear();
-    if (!description.empty() && !abandoned_) dialogs_.MsgBox(description);
+    if (!description.empty() && !abandoned_) dialogs_.msgBox(description);
     return connected;
 }
 
-bool Connection::Send(const std::string& bytes) {
-    if (!IsConnected()) return false;
+bool Connection::send(const std::string& bytes) {
+    if (!isConnected()) return false;
     const qint64 written = Winsock1.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (written != static_cast<qint64>(bytes.size())) return false;
     // Out now, not at the next turn of the event loop: the window may be
@@ -131,7 +131,7 @@ void Connection::reportError(const std::string& description) {
         return;
     }
     // Not from inside the socket's own signal: a modal box runs an event loop.
-    QTimer::singleShot(0, this, [this, description] { dialogs_.MsgBox(description); });
+    QTimer::singleShot(0, this, [this, description] { dialogs_.msgBox(description); });
 }
 
 }  // namespace client

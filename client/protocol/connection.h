@@ -1,6 +1,6 @@
 #pragma once
-// The client's one connection to the server (the design's Winsock1): finding
-// the server, sending a line, and passing every arrived chunk on.
+// The client's one connection to the server: finding the server, sending a
+// line, and passing every arrived chunk on.
 
 #include <QObject>
 #include <QTcpSocket>
@@ -9,7 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "client/protocol/ports.h"
+#include "client/core/ports.h"
+#include "wire/messages.h"
 
 namespace client {
 
@@ -21,10 +22,10 @@ public:
     ~Connection() override;
 
     // Where and how long to look; the program keeps the defaults.
-    std::string FirstHost = "127.0.0.1";
-    std::uint16_t Port = 9596;
-    std::int32_t FirstWaitSeconds = 5;
-    std::int32_t TypedWaitSeconds = 30;
+    std::string firstHost = "127.0.0.1";
+    std::uint16_t port = wire::kServerPort;
+    std::int32_t firstWaitSeconds = 5;
+    std::int32_t typedWaitSeconds = 30;
 
     // Receives each chunk of arrived bytes.
     std::function<void(const std::string&)> onData;
@@ -35,11 +36,11 @@ public:
     // Connects to host and waits at most `seconds`, counting them in the
     // status bar. True when connected.
     bool ConnectWithTimeout(const std::string& host, std::int32_t seconds);
-    bool IsConnected() const;
+    bool isConnected() const;
     // The window is closing: end any wait at once and ask the player nothing more.
-    void Abandon() { abandoned_ = true; }
+    void abandon() { abandoned_ = true; }
 
-    bool Send(const std::string& bytes) override;
+    bool send(const std::string& bytes) override;
 
     QTcpSocket Winsock1;
 

@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     client::frmMain window;
-    const std::string commandLine = client::CommandLineOf(QCoreApplication::arguments());
+    const std::string commandLine = client::commandLineOf(QCoreApplication::arguments());
     client::TableClient table(window, commandLine);
     window.show();
     // Both test players' tables open centred; the second one steps aside so

@@ -23,7 +23,7 @@ QString titleOr(const std::string& title) {
 
 }  // namespace
 
-std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title,
+std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultAnswer) {
     bool ok = false;
     const QString answer = QInputDialog::getText(owner_, titleOr(title), latin1(prompt), QLineEdit::Normal,
@@ -31,19 +31,19 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
     return ok ? answer.toLatin1().toStdString() : std::string();
 }
 
-void QtDialogs::MsgBox(const std::string& text) {
+void QtDialogs::msgBox(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(text), QMessageBox::Ok, owner_);
     box.exec();
 }
 
-void QtDesktop::StartSecondCopy(const std::string& arguments) {
+void QtDesktop::startSecondCopy(const std::string& arguments) {
     const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tessarin"));
     QProcess::startDetached(program, latin1(arguments).split(QLatin1Char(' '), Qt::SkipEmptyParts));
 }
 
-void QtDesktop::OpenLink(const std::string& url) { weblink::OpenURL(url); }
+void QtDesktop::openLink(const std::string& url) { weblink::OpenURL(url); }
 
-std::string CommandLineOf(const QStringList& arguments) {
+std::string commandLineOf(const QStringList& arguments) {
     return arguments.mid(1).join(QLatin1Char(' ')).toLatin1().toStdString();
 }
 

@@ -4,30 +4,37 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "client/protocol/ports.h"
+#include "client/core/ports.h"
 
 namespace client {
 
 class QtDialogs : public IDialogs {
 public:
     explicit QtDialogs(QWidget* owner) : owner_(owner) {}
-    std::string InputBox(const std::string& prompt, const std::string& title,
+    std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultAnswer) override;
-    void MsgBox(const std::string& text) override;
+    void msgBox(const std::string& text) override;
 
 private:
     QPointer<QWidget> owner_;
 };
 
-class QtDesktop : public IDesktop {
+// The window program asks one more thing of the desktop: its About link.
+class IWindowDesktop : public IDesktop {
+public:
+    // Opens a link in the default browser; failure is ignored.
+    virtual void openLink(const std::string& url) = 0;
+};
+
+class QtDesktop : public IWindowDesktop {
 public:
     // Starts the program named Tessarin in this program's own directory.
-    void StartSecondCopy(const std::string& arguments) override;
-    void OpenLink(const std::string& url) override;
+    void startSecondCopy(const std::string& arguments) override;
+    void openLink(const std::string& url) override;
 };
 
 // The command line as one text: every argument after the program name,
 // joined with single spaces, as Latin-1 bytes.
-std::string CommandLineOf(const QStringList& arguments);
+std::string commandLineOf(const QStringList& arguments);
 
 }  // namespace client

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "client/protocol/qt_ports.h"
 #include "client/table/frm_main.h"
 #include "weblink/url.h"
 #include "wire/messages.h"
@@ -17,35 +16,21 @@ std::string latin1Of(const QString& text) { return text.toLatin1().toStdString()
 
 }  // namespace
 
-void WindowView::SetSeatCell(int row, SeatColumn column, const std::string& text) {
-    window_.SetSeatCell(row, static_cast<int>(column), text);
-}
-void WindowView::ShowActionMode(ActionMode mode) { window_.ShowActionMode(mode); }
-void WindowView::ShowStatus(const std::string& text) { window_.ShowStatus(text); }
-void WindowView::AppendTrace(const std::string& text) { window_.AppendTrace(text); }
-void WindowView::AppendChat(const std::string& text) { window_.AppendChat(text); }
-void WindowView::SetTitle(const std::string& text) {
-    window_.setWindowTitle(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-}
-void WindowView::CloseWindow() { window_.close(); }
-void WindowView::DrawAttention() { window_.DrawAttention(); }
-
 TableClient::TableClient(frmMain& window, std::string commandLine, std::unique_ptr<IDialogs> dialogs,
-                         std::unique_ptr<IDesktop> desktop)
+                         std::unique_ptr<IWindowDesktop> desktop)
     : window_(window),
-      view_(window),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(&window)),
       desktop_(desktop ? std::move(desktop) : std::make_unique<QtDesktop>()),
-      connection_(view_, *dialogs_),
-      protocol_(view_, window.Hand, connection_, *dialogs_, *desktop_, std::move(commandLine)) {
-    wire_();
+      connection_(window, *dialogs_),
+      protocol_(window, window.Hand, connection_, *dialogs_, *desktop_, std::move(commandLine)) {
+    connectControls();
 }
 
 // Qt drops every connection to this object when it goes.
 TableClient::~TableClient() = default;
 
-void TableClient::wire_() {
-    connection_.onData = [this](const std::string& chunk) { protocol_.DataArrival(chunk); };
+void TableClient::connectControls() {
+    connection_.onData = [this](const std::string& chunk) { protocol_.dataArrival(chunk); };
 
     // Connecting waits in a local loop: not from inside the activation event.
     connect(
@@ -53,7 +38,7 @@ void TableClient::wire_() {
         Qt::QueuedConnection);
     connect(&window_, &frmMain::unloading, this, [this] {
         protocol_.Form_Unload();
-        connection_.Abandon();
+        connection_.abandon();
     });
 
     connect(window_.mnuConnect, &QAction::triggered, this, [this] { connection_.ConnectToServer(); });
@@ -74,6 +59,6 @@ void TableClient::wire_() {
     });
 }
 
-void TableClient::mnuAbout_Click() { desktop_->OpenLink(weblink::aboutLink(wire::kClientTitle)); }
+void TableClient::mnuAbout_Click() { desktop_->openLink(weblink::aboutLink(wire::kClientTitle)); }
 
 }  // namespace client

@@ -7,50 +7,32 @@
 #include <memory>
 #include <string>
 
-#include "client/protocol/client_protocol.h"
+#include "client/core/client_protocol.h"
 #include "client/protocol/connection.h"
-#include "client/protocol/ports.h"
+#include "client/protocol/qt_ports.h"
 
 namespace client {
 
 class frmMain;
-
-// The table window as the protocol's view.
-class WindowView : public IClientView {
-public:
-    explicit WindowView(frmMain& window) : window_(window) {}
-    void SetSeatCell(int row, SeatColumn column, const std::string& text) override;
-    void ShowActionMode(ActionMode mode) override;
-    void ShowStatus(const std::string& text) override;
-    void AppendTrace(const std::string& text) override;
-    void AppendChat(const std::string& text) override;
-    void SetTitle(const std::string& text) override;
-    void CloseWindow() override;
-    void DrawAttention() override;
-
-private:
-    frmMain& window_;
-};
 
 class TableClient : public QObject {
     Q_OBJECT
 public:
     // Null dialogs or desktop mean the real ones. The window must outlive this.
     TableClient(frmMain& window, std::string commandLine, std::unique_ptr<IDialogs> dialogs = nullptr,
-                std::unique_ptr<IDesktop> desktop = nullptr);
+                std::unique_ptr<IWindowDesktop> desktop = nullptr);
     ~TableClient() override;
 
-    ClientProtocol& Protocol() { return protocol_; }
-    Connection& Link() { return connection_; }
+    ClientProtocol& protocol() { return protocol_; }
+    Connection& connection() { return connection_; }
 
 private:
-    void wire_();
+    void connectControls();
     void mnuAbout_Click();
 
     frmMain& window_;
-    WindowView view_;
     std::unique_ptr<IDialogs> dialogs_;
-    std::unique_ptr<IDesktop> desktop_;
+    std::unique_ptr<IWindowDesktop> desktop_;
     Connection connection_;
     ClientProtocol protocol_;
 };

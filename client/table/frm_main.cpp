@@ -16,7 +16,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "client/table/picture_code.h"
+#include "client/core/picture_code.h"
+#include "client/table/sound.h"
 #include "wire/messages.h"
 
 // The card pictures are compiled into this library; a static library must
@@ -32,7 +33,7 @@ namespace client {
 
 namespace {
 
-// The design is in twips; the screen has 15 twips to a pixel.
+// Positions are in twips; the screen has 15 twips to a pixel.
 constexpr int px(int twips) { return (twips + 7) / 15; }
 
 QRect twipsRect(int left, int top, int width, int height) {
@@ -48,7 +49,7 @@ const QColor kMaroon(128, 0, 0);
 constexpr int kCursorHotX = 12;
 constexpr int kCursorHotY = 1;
 
-// The desktop's sans-serif face at the design's 8.25 points.
+// The desktop's sans-serif face at 8.25 points.
 QFont tableFont(bool bold) {
     QString family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     if (family.isEmpty()) family = QStringLiteral("Sans Serif");
@@ -58,13 +59,17 @@ QFont tableFont(bool bold) {
     return font;
 }
 
+QString latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString cardResource(const std::string& holder) {
-    return QStringLiteral(":/cards/") + QString::fromLatin1(holder.c_str()) + QStringLiteral(".png");
+    return QStringLiteral(":/cards/") + latin1(holder) + QStringLiteral(".png");
 }
 
 void appendAtEnd(QPlainTextEdit* box, const std::string& latin1Text) {
     // The wire's CR LF ends a line; the box wants a plain newline.
-    QString text = QString::fromLatin1(latin1Text.data(), static_cast<qsizetype>(latin1Text.size()));
+    QString text = latin1(latin1Text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box->moveCursor(QTextCursor::End);
     box->insertPlainText(text);
@@ -87,12 +92,11 @@ frmMain::frmMain(std::unique_ptr<ISound> sound, QWidget* parent)
       Hand(*this, *sound_) {
     initCardResources();
     loadPictures();
-    setWindowTitle(
-        QString::fromLatin1(wire::kClientTitle.data(), static_cast<qsizetype>(wire::kClientTitle.size())));
+    setWindowTitle(latin1(wire::kClientTitle));
     setFont(tableFont(false));
     buildControls();
     buildMenus();
-    ShowActionMode(ActionMode::Idle);
+    showActionMode(ActionMode::Idle);
     // Not resizable: the window is exactly the menu bar plus the table.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -100,11 +104,11 @@ frmMain::frmMain(std::unique_ptr<ISound> sound, QWidget* parent)
 frmMain::~frmMain() = default;
 
 void frmMain::loadPictures() {
-    for (const auto& holder : PictureHolders()) pictures_[holder] = QPixmap(cardResource(holder));
+    for (const auto& holder : pictureHolders()) pictures_[holder] = QPixmap(cardResource(holder));
     pictures_[""] = QPixmap();  // the empty slot shows nothing
 }
 
-QPixmap frmMain::HolderPicture(const std::string& holder) const {
+QPixmap frmMain::holderPicture(const std::string& holder) const {
     const auto it = pictures_.find(holder);
     return it == pictures_.end() ? QPixmap() : it->second;
 }
@@ -134,7 +138,7 @@ void frmMain::buildControls() {
         slot->setGeometry(twipsRect(kSlotLeft + kSlotStep * i, 120, 1275, 1875));
         slot->setScaledContents(true);
         slot->setCursor(hand);
-        slot->setPixmap(HolderPicture("back"));
+        slot->setPixmap(holderPicture("back"));
         slotPicture_[i] = "back";
         // A click chooses the card for the exchange or takes it back, in any mode.
         connect(slot, &CardSlot::clicked, this, [this](std::int16_t k) {
@@ -205,10 +209,10 @@ void frmMain::buildControls() {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setGeometry(twipsRect(0, 6255, 10935, 315));
     StatusBar1->setSizeGripEnabled(false);
-    StatusPanel = new QLabel(StatusBar1);
-    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar1->addWidget(StatusPanel, 1);
+    statusPanel = new QLabel(StatusBar1);
+    statusPanel->setObjectName(QStringLiteral("statusPanel"));
+    statusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar1->addWidget(statusPanel, 1);
 }
 
 void frmMain::buildMenus() {
@@ -226,8 +230,8 @@ void frmMain::buildMenus() {
 
 void frmMain::DrawCard(std::int16_t PosNo, std::int16_t CardNo) {
     CardSlot* slot = imgCard.at(static_cast<std::size_t>(PosNo));
-    if (const auto holder = HolderName(CardNo)) {
-        slot->setPixmap(HolderPicture(*holder));
+    if (const auto holder = holderName(CardNo)) {
+        slot->setPixmap(holderPicture(*holder));
         slotPicture_[static_cast<std::size_t>(PosNo)] = *holder;
     }
     // Repaint and yield even for an unlisted code: the deal shows card by card.
@@ -236,13 +240,12 @@ void frmMain::DrawCard(std::int16_t PosNo, std::int16_t CardNo) {
 }
 
 void frmMain::ShowStatus(const std::string& text) {
-    if (StatusPanel)
-        StatusPanel->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    if (statusPanel) statusPanel->setText(latin1(text));
 }
 
-QString frmMain::StatusText() const { return StatusPanel->text(); }
+QString frmMain::statusText() const { return statusPanel->text(); }
 
-void frmMain::ShowActionMode(ActionMode mode) {
+void frmMain::showActionMode(ActionMode mode) {
     cmdDone->setVisible(mode == ActionMode::CardChanging);
     const bool betting = mode == ActionMode::Betting;
     cmdPass->setVisible(betting);
@@ -253,17 +256,20 @@ void frmMain::ShowActionMode(ActionMode mode) {
     QCoreApplication::processEvents();
 }
 
-void frmMain::SetSeatCell(int row, int column, const std::string& latin1Text) {
+void frmMain::setSeatCell(int row, SeatColumn column, const std::string& text) {
     if (QTreeWidgetItem* item = lstSeat->topLevelItem(row))
-        item->setText(column,
-                      QString::fromLatin1(latin1Text.data(), static_cast<qsizetype>(latin1Text.size())));
+        item->setText(static_cast<int>(column), latin1(text));
 }
 
-void frmMain::AppendTrace(const std::string& latin1Text) { appendAtEnd(txtTcp, latin1Text); }
+void frmMain::appendTrace(const std::string& text) { appendAtEnd(txtTcp, text); }
 
-void frmMain::AppendChat(const std::string& latin1Text) { appendAtEnd(txtChatLog, latin1Text); }
+void frmMain::appendChat(const std::string& text) { appendAtEnd(txtChatLog, text); }
 
-void frmMain::DrawAttention() {
+void frmMain::setTitle(const std::string& text) { setWindowTitle(latin1(text)); }
+
+void frmMain::closeWindow() { close(); }
+
+void frmMain::drawAttention() {
     if (!isActiveWindow()) QApplication::alert(this);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The card table window: the player's five cards on a maroon strip with the
 // exchange and betting controls beside them, the seat list, the protocol
-// trace, the chat and the status bar. The layout is fixed, in pixels of the
-// original twips design (15 twips a pixel).
+// trace, the chat and the status bar. The layout is fixed: positions are
+// given in twips and shown at 15 twips a pixel.
 
 #include <QLabel>
 #include <QMainWindow>
@@ -14,10 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "client/table/action_mode.h"
-#include "client/table/hand.h"
-#include "client/table/hand_view.h"
-#include "client/table/sound.h"
+#include "client/core/hand.h"
+#include "client/core/ports.h"
 
 class QAction;
 class QLineEdit;
@@ -45,36 +43,32 @@ private:
     std::int16_t index_;
 };
 
-class frmMain : public QMainWindow, public IHandView {
+class frmMain : public QMainWindow, public IClientView {
     Q_OBJECT
 public:
     // The sound defaults to the real player; tests pass their own.
     explicit frmMain(std::unique_ptr<ISound> sound = nullptr, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // IHandView
+    // IClientView. Texts are Latin-1; the trace and the chat keep their
+    // newest line in view.
     void DrawCard(std::int16_t PosNo, std::int16_t CardNo) override;
     void ShowStatus(const std::string& text) override;
+    void setSeatCell(int row, SeatColumn column, const std::string& text) override;
+    void showActionMode(ActionMode mode) override;
+    void appendTrace(const std::string& text) override;
+    void appendChat(const std::string& text) override;
+    void setTitle(const std::string& text) override;
+    void closeWindow() override;
+    void drawAttention() override;
 
-    // Shows the controls of one action mode, hides the others, repaints and
-    // lets pending events run.
-    void ShowActionMode(ActionMode mode);
-    // Seat list cell: row 0..5 is the seat, column 0..5 as the headers.
-    void SetSeatCell(int row, int column, const std::string& latin1Text);
-    // Appends received or sent text (Latin-1) to the protocol trace, newest in view.
-    void AppendTrace(const std::string& latin1Text);
-    // Appends text (Latin-1) to the chat log, newest in view.
-    void AppendChat(const std::string& latin1Text);
-    // Asks the desktop to draw attention to the window if it is not active.
-    void DrawAttention();
-
-    QString StatusText() const;
+    QString statusText() const;
     // The holder shown in a slot ("C1", "back", "" when empty), for checks.
-    const std::string& SlotPicture(std::int16_t PosNo) const { return slotPicture_.at(PosNo); }
+    const std::string& slotPicture(std::int16_t PosNo) const { return slotPicture_.at(PosNo); }
     // The picture of a holder as loaded from the resources (null if absent).
-    QPixmap HolderPicture(const std::string& holder) const;
+    QPixmap holderPicture(const std::string& holder) const;
 
-    // Controls, named as the table's design names them.
+    // The controls, left to right and top to bottom.
     QLabel* Label17 = nullptr;
     std::array<CardSlot*, 5> imgCard{};
     QPushButton* cmdDone = nullptr;
@@ -88,7 +82,7 @@ public:
     QLineEdit* txtChat = nullptr;
     QPlainTextEdit* txtChatLog = nullptr;
     QStatusBar* StatusBar1 = nullptr;
-    QLabel* StatusPanel = nullptr;  // the status bar's single panel
+    QLabel* statusPanel = nullptr;  // the status bar's single panel
 
     QAction* mnuConnect = nullptr;
     QAction* mnuNewGame = nullptr;

@@ -1,24 +1,19 @@
 #pragma once
-// The card sound. The hand plays it through ISound so tests can count it.
+// The card sound of the window program.
 
 #include <memory>
 #include <string>
+
+#include "client/core/ports.h"
 
 class QSoundEffect;
 
 namespace client {
 
-class ISound {
-public:
-    virtual ~ISound() = default;
-    // Plays name + ".wav" from the working directory and returns when it has
-    // finished. Returns whether it played; a missing file, no audio output or
-    // a sound already playing return false at once. Never reports an error.
-    virtual bool PlayWav(const std::string& name) = 0;
-};
-
-// The program's sound: Qt Multimedia, waiting in a local event loop that
-// takes no user input, bounded so a stuck device cannot hang the table.
+// Plays name + ".wav" from the working directory with Qt Multimedia, waiting
+// in a local event loop that takes no user input, bounded so a stuck device
+// cannot hang the table. A missing file, no audio output or a sound already
+// playing return false at once.
 class WavSound : public ISound {
 public:
     WavSound();

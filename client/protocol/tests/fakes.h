@@ -9,18 +9,17 @@
 
 #include <gtest/gtest.h>
 
-#include "client/protocol/client_protocol.h"
-#include "client/protocol/ports.h"
-#include "client/table/hand.h"
-#include "client/table/hand_view.h"
-#include "client/table/sound.h"
+#include "client/core/client_protocol.h"
+#include "client/core/hand.h"
+#include "client/core/ports.h"
+#include "client/protocol/qt_ports.h"
 
 namespace client::testing {
 
 using Lines = std::vector<std::string>;
 
 // The window: seat cells, controls, status, trace, chat, title, cards.
-struct FakeView : IClientView, IHandView {
+struct FakeView : IClientView {
     std::array<std::array<std::string, 6>, 6> cells{};  // [row][column]
     std::vector<ActionMode> modes;
     Lines statuses;
@@ -28,16 +27,16 @@ struct FakeView : IClientView, IHandView {
     int closes = 0, attentions = 0;
     std::vector<std::pair<std::int16_t, std::int16_t>> draws;
 
-    void SetSeatCell(int row, SeatColumn column, const std::string& text) override {
+    void setSeatCell(int row, SeatColumn column, const std::string& text) override {
         cells.at(row).at(static_cast<int>(column)) = text;
     }
-    void ShowActionMode(ActionMode mode) override { modes.push_back(mode); }
+    void showActionMode(ActionMode mode) override { modes.push_back(mode); }
     void ShowStatus(const std::string& text) override { statuses.push_back(text); }
-    void AppendTrace(const std::string& text) override { trace += text; }
-    void AppendChat(const std::string& text) override { chat += text; }
-    void SetTitle(const std::string& text) override { title = text; }
-    void CloseWindow() override { ++closes; }
-    void DrawAttention() override { ++attentions; }
+    void appendTrace(const std::string& text) override { trace += text; }
+    void appendChat(const std::string& text) override { chat += text; }
+    void setTitle(const std::string& text) override { title = text; }
+    void closeWindow() override { ++closes; }
+    void drawAttention() override { ++attentions; }
     void DrawCard(std::int16_t PosNo, std::int16_t CardNo) override { draws.emplace_back(PosNo, CardNo); }
 
     std::string status() const { return statuses.empty() ? std::string() : statuses.back(); }
@@ -52,7 +51,7 @@ struct CountingSound : ISound {
 struct FakeLink : ILink {
     bool up = true;
     Lines writes;
-    bool Send(const std::string& bytes) override {
+    bool send(const std::string& bytes) override {
         if (up) writes.push_back(bytes);
         return up;
     }
@@ -67,20 +66,20 @@ struct FakeDialogs : IDialogs {
     std::deque<std::string> answers;  // none left: the prompt is cancelled
     std::vector<Prompt> prompts;
     Lines boxes;
-    std::string InputBox(const std::string& prompt, const std::string& title,
+    std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& def) override {
         prompts.push_back({prompt, title, def});
         std::string a = answers.empty() ? "" : answers.front();
         if (!answers.empty()) answers.pop_front();
         return a;
     }
-    void MsgBox(const std::string& text) override { boxes.push_back(text); }
+    void msgBox(const std::string& text) override { boxes.push_back(text); }
 };
 
-struct FakeDesktop : IDesktop {
+struct FakeDesktop : IWindowDesktop {
     Lines copies, links;
-    void StartSecondCopy(const std::string& arguments) override { copies.push_back(arguments); }
-    void OpenLink(const std::string& url) override { links.push_back(url); }
+    void startSecondCopy(const std::string& arguments) override { copies.push_back(arguments); }
+    void openLink(const std::string& url) override { links.push_back(url); }
 };
 
 class ProtocolTest : public ::testing::Test {
@@ -88,7 +87,7 @@ protected:
     void start(const std::string& commandLine) {
         protocol = std::make_unique<ClientProtocol>(view, hand, link, dialogs, desktop, commandLine);
     }
-    void feed(const std::string& chunk) { protocol->DataArrival(chunk); }
+    void feed(const std::string& chunk) { protocol->dataArrival(chunk); }
     void line(const std::string& text) { feed(text + "\r\n"); }
     // The lines sent since the last call, each checked for its CR LF.
     Lines sent() {

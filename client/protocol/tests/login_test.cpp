@@ -57,9 +57,9 @@ TEST_F(Login, AnEmptyOrCancelledNameSendsNothingAndTheNextLoginAsksAgain) {
 }
 
 TEST(CommandLine, IsEveryArgumentAfterTheProgramJoinedBySpaces) {
-    EXPECT_EQ(CommandLineOf({"Tessarin"}), "");
-    EXPECT_EQ(CommandLineOf({"Tessarin", "-test", ""}), "-test ");
-    EXPECT_EQ(CommandLineOf({"Tessarin", "a", "b c"}), "a b c");
+    EXPECT_EQ(commandLineOf({"Tessarin"}), "");
+    EXPECT_EQ(commandLineOf({"Tessarin", "-test", ""}), "-test ");
+    EXPECT_EQ(commandLineOf({"Tessarin", "a", "b c"}), "a b c");
 }
 
 }  // namespace

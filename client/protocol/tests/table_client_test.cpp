@@ -38,16 +38,16 @@ protected:
     void start(bool connect = true) {
         client =
             std::make_unique<TableClient>(window, "", std::unique_ptr<IDialogs>(dialogs = new FakeDialogs),
-                                          std::unique_ptr<IDesktop>(desktop = new FakeDesktop));
-        client->Link().Port = server.serverPort();
-        client->Link().FirstWaitSeconds = 2;
-        client->Link().TypedWaitSeconds = 1;
+                                          std::unique_ptr<IWindowDesktop>(desktop = new FakeDesktop));
+        client->connection().port = server.serverPort();
+        client->connection().firstWaitSeconds = 2;
+        client->connection().typedWaitSeconds = 1;
         if (!connect) return server.close();
         window.show();
         ASSERT_TRUE(waitUntil([&] { return server.hasPendingConnections(); }));
         peer = server.nextPendingConnection();
         QObject::connect(peer, &QTcpSocket::readyRead, [this] { got += peer->readAll().toStdString(); });
-        ASSERT_TRUE(waitUntil([&] { return client->Link().IsConnected(); }));
+        ASSERT_TRUE(waitUntil([&] { return client->connection().isConnected(); }));
     }
     void serverSends(const std::string& text) { peer->write(text.data(), qint64(text.size())); }
     // The client's next line without its CR LF; what there is when no line end comes.
@@ -75,7 +75,7 @@ TEST_F(TableClientTest, PlaysAHandWithClicksAndKeysThenExitsAfterTheNextDeal) {
     EXPECT_EQ(clientSent(), "LOGIN\tbob");
     serverSends("STARTGAME\t8\t9\t10\t11\t12\r\n");
     ASSERT_TRUE(waitUntil([&] { return window.cmdDone->isVisible(); }));
-    EXPECT_TRUE(window.StatusText().startsWith("Royal Flush"));
+    EXPECT_TRUE(window.statusText().startsWith("Royal Flush"));
 
     for (int slot : {0, 4}) QTest::mouseClick(window.imgCard[slot], Qt::LeftButton);
     QTest::mouseClick(window.cmdDone, Qt::LeftButton);
@@ -83,7 +83,7 @@ TEST_F(TableClientTest, PlaysAHandWithClicksAndKeysThenExitsAfterTheNextDeal) {
     EXPECT_FALSE(window.cmdDone->isVisible());
     serverSends("EXCHANGE\t20\t9\t10\t11\t21\r\nBET\r\n");
     ASSERT_TRUE(waitUntil([&] { return window.cmdRaise->isVisible(); }));
-    EXPECT_EQ(window.SlotPicture(4), "D10");
+    EXPECT_EQ(window.slotPicture(4), "D10");
     window.txtRaise->clear();
     QTest::mouseClick(window.cmdRaise, Qt::LeftButton);
     EXPECT_EQ(clientSent(), "BET\t");
@@ -96,34 +96,34 @@ TEST_F(TableClientTest, PlaysAHandWithClicksAndKeysThenExitsAfterTheNextDeal) {
 
     window.mnuExit->trigger();
     EXPECT_EQ(clientSent(), "EXIT");
-    EXPECT_EQ(window.StatusText(), "Exiting after this round.");
+    EXPECT_EQ(window.statusText(), "Exiting after this round.");
     serverSends("STARTGAME\t40\t41\t42\t43\t44\r\n");
     EXPECT_EQ(clientSent(), "EXIT");
     EXPECT_TRUE(waitUntil([&] { return !window.isVisible(); }));
-    EXPECT_EQ(window.SlotPicture(4), "D10");
+    EXPECT_EQ(window.slotPicture(4), "D10");
 }
 
 TEST_F(TableClientTest, ServerClosingShowsTheStatusAndLaterSendsFail) {
     start();
     peer->close();
-    ASSERT_TRUE(waitUntil([&] { return window.StatusText() == "Winsock1_Close"; }));
-    EXPECT_FALSE(client->Link().IsConnected());
+    ASSERT_TRUE(waitUntil([&] { return window.statusText() == "Winsock1_Close"; }));
+    EXPECT_FALSE(client->connection().isConnected());
     EXPECT_TRUE(dialogs->boxes.empty());
     window.mnuStartGame->trigger();
-    EXPECT_EQ(window.StatusText(), "winsock_SendCmd error");
+    EXPECT_EQ(window.statusText(), "winsock_SendCmd error");
     EXPECT_FALSE(window.txtTcp->toPlainText().contains(">STARTGAME"));
 }
 
 TEST_F(TableClientTest, NoServerAsksForAHostAndReportsTheFailureAboutStillWorks) {
     start(false);
-    client->Link().ConnectToServer();  // the host prompt is cancelled
+    client->connection().ConnectToServer();  // the host prompt is cancelled
     EXPECT_EQ(dialogs->prompts, (std::vector<Prompt>{{"Enter IP address or hostname of Quorvane:", "", ""}}));
     EXPECT_EQ(dialogs->boxes.size(), 1u) << "the socket's own description of the refusal";
-    EXPECT_EQ(window.StatusText(), "Connect Failed");
+    EXPECT_EQ(window.statusText(), "Connect Failed");
 
     dialogs->boxes.clear();
     dialogs->answers = {"127.0.0.1"};  // a typed host that does not answer either
-    client->Link().ConnectToServer();
+    client->connection().ConnectToServer();
     ASSERT_EQ(dialogs->boxes.size(), 3u);
     EXPECT_EQ(dialogs->boxes[2], "Connect Failed");
 
@@ -135,11 +135,11 @@ TEST_F(TableClientTest, NoServerAsksForAHostAndReportsTheFailureAboutStillWorks)
 TEST_F(TableClientTest, AClosedWindowAsksNothingMoreWhenConnectingFails) {
     start(false);
     window.close();
-    EXPECT_EQ(client->Protocol().ExitMode, 2);
-    client->Link().ConnectToServer();
+    EXPECT_EQ(client->protocol().ExitMode, 2);
+    client->connection().ConnectToServer();
     EXPECT_TRUE(dialogs->prompts.empty());
     EXPECT_TRUE(dialogs->boxes.empty());
-    EXPECT_EQ(window.StatusText(), "Connect Failed");
+    EXPECT_EQ(window.statusText(), "Connect Failed");
 }
 
 }  // namespace

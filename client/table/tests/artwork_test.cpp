@@ -5,8 +5,8 @@
 
 #include <set>
 
+#include "client/core/picture_code.h"
 #include "client/table/frm_main.h"
-#include "client/table/picture_code.h"
 
 namespace client {
 namespace {
@@ -16,23 +16,23 @@ TEST(Artwork, FiftyFivePicturesAtSeventyOneByNinetySixWithGreenCornersAndTheHand
     GTEST_SKIP() << "the card artwork is not part of this build yet";
 #endif
     frmMain window;
-    const auto& holders = PictureHolders();
+    const auto& holders = pictureHolders();
     EXPECT_EQ(std::set<std::string>(holders.begin(), holders.end()).size(), 55u);
     for (const auto& holder : holders) {
         SCOPED_TRACE(holder);
-        const QImage image = window.HolderPicture(holder).toImage();
+        const QImage image = window.holderPicture(holder).toImage();
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(71, 96));
         for (QPoint corner : {QPoint(0, 0), QPoint(70, 0), QPoint(0, 95), QPoint(70, 95)})
             EXPECT_EQ(image.pixelColor(corner).rgb(), QColor(0, 128, 0).rgb());
     }
     for (auto* slot : window.imgCard) {
-        EXPECT_EQ(slot->pixmap().cacheKey(), window.HolderPicture("back").cacheKey());
+        EXPECT_EQ(slot->pixmap().cacheKey(), window.holderPicture("back").cacheKey());
         EXPECT_EQ(slot->cursor().hotSpot(), QPoint(12, 1));
         EXPECT_EQ(slot->cursor().pixmap().size(), QSize(32, 32));
     }
     window.DrawCard(3, 26);
-    EXPECT_EQ(window.imgCard[3]->pixmap().cacheKey(), window.HolderPicture("H2").cacheKey());
+    EXPECT_EQ(window.imgCard[3]->pixmap().cacheKey(), window.holderPicture("H2").cacheKey());
 }
 
 }  // namespace

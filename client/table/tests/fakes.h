@@ -6,8 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "client/table/hand_view.h"
-#include "client/table/sound.h"
+#include "client/core/ports.h"
 
 namespace client::testing {
 

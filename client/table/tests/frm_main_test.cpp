@@ -50,7 +50,7 @@ TEST_F(FrmMainTest, LayoutFontsMenusAndStartingStateFollowTheTableOfControls) {
         EXPECT_EQ(action->shortcut(), QKeySequence(keys));
     }
     EXPECT_EQ(window.windowTitle(), "Tessarin v0.924");
-    for (std::int16_t p = 0; p < 5; ++p) EXPECT_EQ(window.SlotPicture(p), "back");
+    for (std::int16_t p = 0; p < 5; ++p) EXPECT_EQ(window.slotPicture(p), "back");
     QTreeWidget* list = window.lstSeat;
     const std::pair<const char*, int> columns[] = {{"Seat", 27},      {"Name", 67}, {"State", 100},
                                                    {"Exchanged", 33}, {"Bank", 67}, {"Bet", 67}};
@@ -75,7 +75,7 @@ TEST_F(FrmMainTest, ActionModesShowOneGroupAtATimeAndNoneAtFirst) {
                                                        {ActionMode::Idle, false, false}};
     for (bool first = true; const auto& [mode, done, betting] : rows) {
         SCOPED_TRACE(static_cast<int>(mode));
-        if (!first) window.ShowActionMode(mode);
+        if (!first) window.showActionMode(mode);
         first = false;
         EXPECT_EQ(window.cmdDone->isVisible(), done);
         for (QWidget* w : std::initializer_list<QWidget*>{window.cmdPass, window.cmdCall, window.cmdRaise,
@@ -89,10 +89,10 @@ TEST_F(FrmMainTest, ClickingACardTogglesItsMarkAndBlanksIt) {
     window.Hand.PutCard(2, 30);
     QTest::mouseClick(window.imgCard[2], Qt::LeftButton);
     EXPECT_TRUE(window.Hand.CardHidden(2));
-    EXPECT_EQ(window.SlotPicture(2), "");
+    EXPECT_EQ(window.slotPicture(2), "");
     QTest::mouseClick(window.imgCard[2], Qt::LeftButton);
     EXPECT_FALSE(window.Hand.CardHidden(2));
-    EXPECT_EQ(window.SlotPicture(2), "H6");
+    EXPECT_EQ(window.slotPicture(2), "H6");
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // The seat hand through recording stand-ins. How a deal and an exchange
 // result reach the slots is tested with the server lines, in the protocol.
-#include "client/table/hand.h"
+#include "client/core/hand.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "client/table/picture_code.h"
+#include "client/core/picture_code.h"
 #include "fakes.h"
 
 namespace client {

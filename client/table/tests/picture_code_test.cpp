@@ -1,5 +1,5 @@
 // The picture-code table, both as holder names and as what a card slot shows.
-#include "client/table/picture_code.h"
+#include "client/core/picture_code.h"
 
 #include <gtest/gtest.h>
 
@@ -47,10 +47,10 @@ TEST(PictureCode, EachCodeShowsItsHolderAndOtherCodesLeaveTheSlotAsItIs) {
     std::string shown = "back";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.code);
-        EXPECT_EQ(HolderName(row.code), row.holder);
+        EXPECT_EQ(holderName(row.code), row.holder);
         window.DrawCard(1, row.code);
         if (row.holder) shown = *row.holder;
-        EXPECT_EQ(window.SlotPicture(1), shown);
+        EXPECT_EQ(window.slotPicture(1), shown);
     }
     EXPECT_TRUE(window.imgCard[1]->pixmap().isNull()) << "the empty slot shows no picture";
 }

@@ -1,10 +1,8 @@
-#include "client/table/hand.h"
+#include "client/core/hand.h"
 
 #include <stdexcept>
 
-#include "client/table/hand_view.h"
-#include "client/table/picture_code.h"
-#include "client/table/sound.h"
+#include "client/core/picture_code.h"
 #include "poker/cards.h"
 
 namespace client {

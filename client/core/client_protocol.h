@@ -1,15 +1,17 @@
 #pragma once
 // The client's side of the conversation: cutting what arrives into lines,
 // reacting to each server line, the login answer with its test modes, and
-// the player's commands. No widgets here; it works through the interfaces
-// of ports.h and the seat hand.
+// the player's commands. It reaches the screen, the player and the
+// connection only through the interfaces of ports.h.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "client/protocol/ports.h"
+#include "client/core/ports.h"
 #include "wire/framing.h"
+#include "wire/parse.h"
+#include "wire/session_state.h"
 
 namespace client {
 
@@ -22,15 +24,18 @@ public:
     ClientProtocol(IClientView& view, clsHand& hand, ILink& link, IDialogs& dialogs, IDesktop& desktop,
                    std::string commandLine);
 
-    // Receiving.
-    void DataArrival(std::string_view chunk);
-    void HandleLine(const wire::Fields& fields);
-    void LoginAnswer();
+    // Every chunk received, in order. Each complete line is handled before
+    // this returns; an incomplete one waits for the next chunk.
+    void dataArrival(std::string_view chunk);
 
-    // Sending and the action controls.
+    // Sends one line (without its CR LF) and traces it.
     void winsock_SendCmd(const std::string& cmd);
-    static std::string ClientStateText(std::int16_t state);
+    static std::string ClientStateText(std::int16_t state) { return wire::stateText(state); }
+    // Takes a seat state: 4 shows the exchange control, 6 the betting
+    // controls, anything else none.
     void ShowActionControls(std::int16_t n);
+    // What the server is waiting for from this player.
+    ActionMode mode() const { return mode_; }
 
     // The player's commands. Texts are Latin-1 bytes as typed.
     void mnuNewGame_Click();
@@ -40,6 +45,7 @@ public:
     bool RequestExit();
     // Exit: leaves at once when it may, otherwise after the next deal.
     void mnuExit_Click();
+    // Sends the positions whose CardHidden is set in the hand.
     void cmdDone_Click();
     void cmdPass_Click();
     void cmdCall_Click();
@@ -49,22 +55,21 @@ public:
     // The window has started closing.
     void Form_Unload();
 
-    const std::string& CommandLine() const { return commandLine_; }
-    ActionMode Mode() const { return mode_; }
-
     wire::LineBuffer RecvBuffer;
     bool Playing = false;
     std::int16_t ExitMode = 0;  // 0 none, 1 Exit chosen, 2 window closing
     std::int16_t MySeat = 0;
 
 private:
-    void seatColumn(const wire::Fields& fields);
-    void deal(const wire::Fields& fields);
-    void exchangeResult(const wire::Fields& fields);
     void receive(std::string_view chunk);
+    void handleLine(const wire::ServerLine& line);
+    void loginAnswer();
+    void seatColumn(const wire::srv::TableRow& row);
+    void deal(const wire::Hand& cards);
+    void exchangeResult(const wire::Hand& cards);
 
     IClientView& view_;
-    clsHand& Hand;
+    clsHand& hand_;
     ILink& link_;
     IDialogs& dialogs_;
     IDesktop& desktop_;

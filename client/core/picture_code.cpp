@@ -1,4 +1,4 @@
-#include "client/table/picture_code.h"
+#include "client/core/picture_code.h"
 
 #include "poker/cards.h"
 
@@ -13,7 +13,7 @@ constexpr char kSuit[4] = {'C', 'D', 'H', 'S'};
 
 }  // namespace
 
-std::optional<std::string> HolderName(std::int16_t CardNo) {
+std::optional<std::string> holderName(std::int16_t CardNo) {
     if (poker::isCardCode(CardNo))
         return std::string(1, kSuit[poker::cardSuit(CardNo)]) + kRank[poker::cardValue(CardNo)];
     switch (CardNo) {
@@ -25,13 +25,13 @@ std::optional<std::string> HolderName(std::int16_t CardNo) {
     }
 }
 
-const std::array<std::string, 55>& PictureHolders() {
+const std::array<std::string, 55>& pictureHolders() {
     static const std::array<std::string, 55> holders = [] {
         std::array<std::string, 55> names;
-        for (std::int16_t code = 0; code < poker::kDeckSize; ++code) names[code] = *HolderName(code);
-        names[52] = *HolderName(kPictureBlackJoker);
-        names[53] = *HolderName(kPictureRedJoker);
-        names[54] = *HolderName(kPictureBack);
+        for (std::int16_t code = 0; code < poker::kDeckSize; ++code) names[code] = *holderName(code);
+        names[52] = *holderName(kPictureBlackJoker);
+        names[53] = *holderName(kPictureRedJoker);
+        names[54] = *holderName(kPictureBack);
         return names;
     }();
     return holders;

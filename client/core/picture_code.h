@@ -17,9 +17,9 @@ inline constexpr std::int16_t kPictureEmpty = 101;
 // The holder name for a picture code: "C2".."C10", "CJ", "CQ", "CK", "C1"
 // (the ace) and the same for D, H, S; "JB", "JR", "back"; the empty string
 // for the empty slot. No value for any other code: the slot keeps its picture.
-std::optional<std::string> HolderName(std::int16_t CardNo);
+std::optional<std::string> holderName(std::int16_t CardNo);
 
 // Every holder that has a picture (55 names), in code order with the back last.
-const std::array<std::string, 55>& PictureHolders();
+const std::array<std::string, 55>& pictureHolders();
 
 }  // namespace client

@@ -7,12 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "client/core/ports.h"
 #include "poker/hand_evaluator.h"
 
 namespace client {
-
-class IHandView;
-class ISound;
 
 class clsHand {
 public:

@@ -1,0 +1,253 @@
+#include "client/core/client_protocol.h"
+
+#include <algorithm>
+#include <variant>
+#include <vector>
+
+#include "client/core/hand.h"
+#include "wire/messages.h"
+
+namespace client {
+
+namespace {
+
+namespace srv = wire::srv;
+
+template <typename... Handlers>
+struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
+
+std::string tabsAsSpaces(std::string_view text) {
+    std::string shown(text);
+    std::replace(shown.begin(), shown.end(), '\t', ' ');
+    return shown;
+}
+
+std::string trimSpaces(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+ClientProtocol::ClientProtocol(IClientView& view, clsHand& hand, ILink& link, IDialogs& dialogs,
+                               IDesktop& desktop, std::string commandLine)
+    : view_(view),
+      hand_(hand),
+      link_(link),
+      dialogs_(dialogs),
+      desktop_(desktop),
+      commandLine_(std::move(commandLine)) {}
+
+// ---------------------------------------------------------------- receiving
+
+void ClientProtocol::dataArrival(std::string_view chunk) {
+    view_.appendTrace(tabsAsSpaces(chunk));
+    receive(chunk);
+}
+
+void ClientProtocol::receive(std::string_view chunk) {
+    if (skippingLine_) {
+        // The rest of an oversized line is dropped up to its CR LF, which may
+        // itself be split between two chunks.
+        if (skippedCR_ && !chunk.empty() && chunk.front() == '\n') {
+            chunk.remove_prefix(1);
+        } else {
+            const auto end = chunk.find(wire::kLineEnd);
+            if (end == std::string_view::npos) {
+                if (!chunk.empty()) skippedCR_ = chunk.back() == '\r';
+                return;
+            }
+            chunk.remove_prefix(end + wire::kLineEnd.size());
+        }
+        skippingLine_ = skippedCR_ = false;
+    }
+    RecvBuffer.append(chunk);
+    // Each line leaves the buffer before it is handled, so a handler that
+    // lets events run (and so more data arrive) never sees a line twice.
+    wire::Fields fields;
+    while (RecvBuffer.ReadCmd(fields)) handleLine(wire::parseServerLine(fields));
+    if (RecvBuffer.overflowed()) {
+        const auto tail = RecvBuffer.text();
+        skippedCR_ = !tail.empty() && tail.back() == '\r';
+        RecvBuffer.dropPartial();
+        skippingLine_ = true;
+    }
+}
+
+void ClientProtocol::handleLine(const wire::ServerLine& line) {
+    std::visit(Overloaded{
+                   [this](const srv::LoginPrompt&) { loginAnswer(); },
+                   [this](const srv::Error& m) { dialogs_.msgBox("ERROR: " + m.what); },
+                   [this](const srv::Deal& m) { deal(m.cards); },
+                   [this](const srv::Exchanged& m) { exchangeResult(m.cards); },
+                   [this](const srv::BetPrompt&) {
+                       ShowActionControls(wire::state::MakeBet);
+                       view_.drawAttention();
+                   },
+                   [this](const srv::Winner& m) { dialogs_.msgBox("WINNER is seat " + m.text); },
+                   [this](const srv::TableRow& m) { seatColumn(m); },
+                   [this](const srv::Seat& m) {
+                       MySeat = m.seat;
+                       view_.setTitle(std::string(wire::kClientTitle) + " - Seat " + std::to_string(MySeat));
+                   },
+                   [this](const srv::Chat& m) { view_.appendChat("\r\n" + m.text); },
+                   [this](const srv::Unknown& m) {
+                       std::string all = "UNKNOWN COMMAND:";
+                       for (const auto& f : m.fields) all += ' ' + f;
+                       dialogs_.msgBox(all);
+                   },
+                   // Only shown in the trace.
+                   [](const srv::Hello&) {},
+                   [](const srv::Ok&) {},
+                   // The server never sends these; they change nothing.
+                   [](const wire::Empty&) {},
+                   [](const wire::Malformed&) {},
+               },
+               line);
+}
+
+void ClientProtocol::seatColumn(const srv::TableRow& row) {
+    using Field = srv::SeatField;
+    const SeatColumn column = row.field == Field::Ante    ? SeatColumn::Bet
+                              : row.field == Field::Name  ? SeatColumn::Name
+                              : row.field == Field::State ? SeatColumn::State
+                              : row.field == Field::Bank  ? SeatColumn::Bank
+                                                          : SeatColumn::Exchanged;
+    for (std::size_t i = 0; i < row.seats.size(); ++i) {
+        const srv::SeatValue& value = row.seats[i];
+        std::string cell;
+        if (row.field == Field::Name) {
+            cell = value.text;
+        } else if (row.field == Field::State) {
+            cell = ClientStateText(static_cast<std::int16_t>(value.number));  // states fit 16 bits
+        } else {
+            // The cell shows the field's own text, not a reformatted number.
+            const bool shown = row.field == Field::Ante ? value.number > 0 : value.number >= 0;
+            if (shown) cell = value.text;
+        }
+        view_.setSeatCell(static_cast<int>(i), column, cell);
+    }
+}
+
+void ClientProtocol::deal(const wire::Hand& cards) {
+    ShowActionControls(wire::state::WaitChange);
+    // Read after the yield above: an Exit or a close made meanwhile counts now.
+    if (ExitMode == 1) {
+        ExitMode = 0;
+        winsock_SendCmd(wire::exitRequest());
+        // "Exiting after this round." meant it: the round is over, leave.
+        view_.closeWindow();
+        return;
+    }
+    if (ExitMode == 2) {
+        winsock_SendCmd(wire::exitRequest());
+        Playing = false;
+        view_.closeWindow();
+        return;
+    }
+    Playing = true;
+    hand_.ClearHand();
+    for (std::int16_t p = 0; p < wire::kHandSize; ++p) hand_.PutCard(p, cards[p]);
+    hand_.Check_Hand();
+}
+
+void ClientProtocol::exchangeResult(const wire::Hand& cards) {
+    // No ClearHand: unchanged cards stay on screen without a sound.
+    for (std::int16_t p = 0; p < wire::kHandSize; ++p) hand_.PutCard(p, cards[p]);
+    hand_.Check_Hand();
+    ShowActionControls(-1);
+}
+
+void ClientProtocol::loginAnswer() {
+    std::string userName;
+    if (commandLine_.empty()) userName = dialogs_.inputBox("Enter username", "", "");
+    if (commandLine_ == "-test") userName = "TestPlayer1";
+    if (commandLine_ == "-test2") userName = "TestPlayer2";
+    if (userName.empty()) return;
+    winsock_SendCmd(wire::loginRequest(userName));
+    if (commandLine_ == "-test") {
+        winsock_SendCmd(wire::newGameRequest("TestGame"));
+        desktop_.startSecondCopy("-test2");
+    } else if (commandLine_ == "-test2") {
+        winsock_SendCmd(wire::joinGameRequest("1"));
+        winsock_SendCmd(wire::startGameRequest());
+    }
+}
+
+// ------------------------------------------------------------------ sending
+
+void ClientProtocol::winsock_SendCmd(const std::string& cmd) {
+    if (!link_.send(wire::frame(cmd))) {
+        view_.ShowStatus("winsock_SendCmd error");
+        return;
+    }
+    view_.appendTrace(">" + tabsAsSpaces(cmd) + "\r\n");
+}
+
+void ClientProtocol::ShowActionControls(std::int16_t n) {
+    mode_ = n == wire::state::WaitChange ? ActionMode::CardChanging
+            : n == wire::state::MakeBet  ? ActionMode::Betting
+                                         : ActionMode::Idle;
+    view_.showActionMode(mode_);
+}
+
+// --------------------------------------------------------- player commands
+
+void ClientProtocol::mnuNewGame_Click() {
+    const std::string name = dialogs_.inputBox("Game name", "New Game", "test game");
+    if (!name.empty()) winsock_SendCmd(wire::newGameRequest(name));
+}
+
+void ClientProtocol::mnuJoinGame_Click() {
+    const std::string number = dialogs_.inputBox("Game number", "Join Game", "1");
+    if (!number.empty()) winsock_SendCmd(wire::joinGameRequest(number));
+}
+
+void ClientProtocol::mnuStartGame_Click() { winsock_SendCmd(wire::startGameRequest()); }
+
+bool ClientProtocol::RequestExit() {
+    ExitMode = 1;
+    winsock_SendCmd(wire::exitRequest());
+    if (!Playing) return true;
+    view_.ShowStatus("Exiting after this round.");
+    return false;
+}
+
+void ClientProtocol::mnuExit_Click() {
+    if (RequestExit()) view_.closeWindow();
+}
+
+void ClientProtocol::cmdDone_Click() {
+    std::vector<int> positions;
+    for (std::int16_t p = 0; p < wire::kHandSize; ++p)
+        if (hand_.CardHidden(p)) positions.push_back(p);
+    winsock_SendCmd(wire::exchangeRequest(positions));
+    ShowActionControls(-1);
+}
+
+void ClientProtocol::cmdPass_Click() {
+    ShowActionControls(-1);
+    winsock_SendCmd(wire::betRequest("-1"));
+}
+
+void ClientProtocol::cmdCall_Click() {
+    ShowActionControls(-1);
+    winsock_SendCmd(wire::betRequest("0"));
+}
+
+void ClientProtocol::cmdRaise_Click(const std::string& amount) {
+    ShowActionControls(-1);
+    winsock_SendCmd(wire::betRequest(amount));
+}
+
+void ClientProtocol::txtChat_Enter(const std::string& text) {
+    const std::string message = trimSpaces(text);
+    if (!message.empty()) winsock_SendCmd(wire::chatRequest(message));
+}
+
+void ClientProtocol::Form_Unload() { ExitMode = 2; }
+
+}  // namespace client
