@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <numeric>
+#include <random>
+#include <string_view>
+#include <tuple>
+
+#include "bot/player.h"
+#include "poker/hand_value.h"
+
+namespace {
+
+using namespace bot;
+
+// "As 9d Th 2c 2d": value then suit, as players write hands.
+Cards hand(std::string_view text) {
+    Cards cards{};
+    for (int i = 0; i < 5; ++i)
+        cards[i] = static_cast<poker::CardCode>(std::string_view("cdhs").find(text[3 * i + 1]) * 13 +
+                                                std::string_view("23456789TJQKA").find(text[3 * i]));
+    return cards;
+}
+
+poker::clsHandValue classified(const Cards& cards) {
+    poker::clsHandValue hv;
+    hv.LoadCards(cards);
+    hv.Check_Hand();
+    return hv;
+}
+
+TEST(Strength, OrdersHandsAsTheShowdownDoes) {
+    // Seven values in a row (past the ace too) in two suits: every category comes up often.
+    std::mt19937 rng(5);
+    for (int trial = 0; trial < 20000; ++trial) {
+        std::vector<poker::CardCode> pool;
+        const int low = static_cast<int>(rng() % 13), suit = static_cast<int>(rng() % 3);
+        for (int i = 0; i < 14; ++i)
+            pool.push_back(static_cast<poker::CardCode>((suit + i % 2) * 13 + (low + i / 2) % 13));
+        std::shuffle(pool.begin(), pool.end(), rng);
+        const Cards a{pool[0], pool[1], pool[2], pool[3], pool[4]},
+            b{pool[5], pool[6], pool[7], pool[8], pool[9]};
+        const auto ha = classified(a), hb = classified(b);
+        const int expected = ha.WinsOf(hb).value_or(false) ? 1 : hb.WinsOf(ha).value_or(false) ? -1 : 0;
+        const int sa = strength(a), sb = strength(b);
+        ASSERT_TRUE(sa >= 0 && sa < kStrengthCount && categoryOf(sa) == ha.Value(0)) << ha.HandName;
+        ASSERT_EQ((sa > sb) - (sa < sb), expected) << ha.HandName << " against " << hb.HandName;
+    }
+}
+
+TEST(Draw, ExactImprovementOdds) {
+    // Cards, the ones kept, the category that counts as improved, improving draws, all draws.
+    const std::tuple<const char*, unsigned, int, int, int> rows[] = {
+        {"9c 9d Kh 5s 2c", 0x03, poker::TwoPairs, 4656, 16215},  // a pair drawing three: 28.71 %
+        {"Kh Th 6h 3h 8c", 0x0F, poker::Flush, 9, 47},           // four to a flush: 19.15 %
+    };
+    for (const auto& [cards, keep, atLeast, improves, draws] : rows) {
+        SCOPED_TRACE(cards);
+        int improved = 0, total = 0;
+        forEachDraw(hand(cards), keep, [&, atLeast = atLeast](const Cards& h) {
+            improved += classified(h).Value(0) >= atLeast;
+            ++total;
+        });
+        EXPECT_EQ(improved, improves);
+        EXPECT_EQ(total, draws);
+    }
+}
+
+TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
+    const std::pair<const char*, unsigned> rows[] = {
+        {"5c 5d Jh 8s 2c", 0x03},  // a pair: draw three
+        {"Jc Jd 4h 4s 2c", 0x0F},  // two pairs: draw one
+        {"7c 7d 7h 4s 2c", 0x07},  // trips: draw two
+        {"Kh Th 6h 3h 8c", 0x0F},  // four to a flush: draw one
+        {"6c 7d 8h 9s 2c", 0x0F},  // open-ended four to a straight: draw one
+        {"As 9d 7c 4h 2d", 0x01},  // nothing: keep the ace, draw four
+        {"8c 9d Th Js Qc", 0x1F},  // a straight: stand pat
+    };
+    Style honest = kSolid;
+    honest.bluffScale = 0;
+    for (const auto& [cards, keep] : rows) {
+        SCOPED_TRACE(cards);
+        TableView table;  // we sit at seat 0 and exchange first
+        table.state = {4, 4, 4, 4, 0, 0};
+        table.cards = hand(cards);
+        EXPECT_EQ(Player(honest).discard(table).keep, keep);
+    }
+}
+
+// Us at `seat` against one opponent at the other of seats 0 and 1, both past the exchange.
+TableView headsUp(const char* cards, int seat, int drew, int theyDrew, std::int32_t theirAnte = kAnte) {
+    TableView table{
+        {kAnte, kAnte, 0, 0, 0, 0}, {6, 5, 0, 0, 0, 0}, {-1, -1, -1, -1, -1, -1}, seat, hand(cards)};
+    table.exchange[seat] = drew;
+    table.exchange[1 - seat] = theyDrew;
+    table.ante[1 - seat] = theirAnte;
+    return table;
+}
+
+TEST(Betting, ReadsTheTableReport) {
+    TableView table;
+    for (const char* line :
+         {"SEAT_ANTE\t15\t5\t0\t0\t0\t0", "SEAT_NAME\tann\tbob\t\t\t\t", "SEAT_STATE\t5\t6\t0\t3\t0\t0",
+          "SEAT_EXCHANGE\t2\t0\t-1\t-1\t-1\t-1", "SEAT_BANK\t985\t995\t1000\t1000\t1000\t1000"})
+        table.apply(std::get<wire::srv::TableRow>(wire::parseServerLine(wire::splitLine(line))));
+    using Column = std::array<std::int32_t, kSeats>;
+    EXPECT_EQ(table.ante, (Column{15, 5, 0, 0, 0, 0}));
+    EXPECT_EQ(table.state, (Column{5, 6, 0, 3, 0, 0}));
+    EXPECT_EQ(table.exchange, (Column{2, 0, -1, -1, -1, -1}));
+}
+
+TEST(Betting, AnswersByStrengthAndPotOdds) {
+    constexpr std::int32_t kHuge = std::numeric_limits<std::int32_t>::max() - 1000;
+    const std::tuple<const char*, TableView, Style, std::int32_t> rows[] = {
+        {"trash folds to a big raise", headsUp("Kd 9c 7h 4s 2d", 1, 4, 1, 105), kSolid, -1},
+        {"queens call a half-pot raise", headsUp("Qc Qd Kh 5s 2c", 1, 3, 3, 10), kSolid, 0},
+        {"queens fold to a pot raise", headsUp("Qc Qd Kh 5s 2c", 1, 3, 3, 15), kSolid, -1},
+        {"a full house opens with the pot", headsUp("8c 8d 8h 3s 3c", 0, 1, 3), kSolid, 10},
+        {"a full house raises the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kSolid, 60},
+        {"tight raises half the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kTight, 30},
+        {"a stake never passes 32 bits", headsUp("8c 8d 8h 8s 3c", 1, 1, 1, kHuge), kSolid, 1000},
+    };
+    for (const auto& [what, table, style, expected] : rows) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(Player(style).bet(table).amount, expected);
+    }
+}
+
+TEST(Betting, RaisesThreeTimesAHandAtMost) {
+    Player player;
+    auto table = headsUp("8c 8d 8h 8s 3c", 1, 1, 1);
+    for (int hand = 0; hand < 2; ++hand, player.newHand()) {
+        for (int turn = 0; turn < 4; ++turn) {
+            table.ante[0] = table.ante[1] + 10;  // they raise again
+            const auto amount = player.bet(table).amount;
+            EXPECT_EQ(amount > 0, turn < kMaxOwnRaises) << "hand " << hand << ", turn " << turn;
+            table.ante[1] = table.ante[0] + amount;
+        }
+    }
+}
+
+TEST(Betting, BluffsAreAThirdOfPotSizedBets) {
+    // Opening heads-up with whatever a plain draw left us.
+    Player player(kSolid, 11);
+    std::mt19937_64 rng(3);
+    std::array<poker::CardCode, 52> deck{};
+    std::iota(deck.begin(), deck.end(), poker::CardCode{0});
+    int bets = 0, bluffs = 0;
+    for (int n = 0; n < 2000; ++n, player.newHand()) {
+        std::shuffle(deck.begin(), deck.end(), rng);
+        auto table = headsUp("2c 3c 4c 5c 7d", 0, 0, 3);
+        std::copy_n(deck.begin(), 5, table.cards.begin());
+        for (int p = 0, keep = typicalKeep(table.cards); p < 5; ++p)
+            if (!(keep >> p & 1)) table.cards[p] = deck[5 + table.exchange[0]++];
+        const auto choice = player.bet(table);
+        bets += choice.amount == 10;  // the pot
+        bluffs += choice.bluff;
+    }
+    // A little short of a third: a draw to trips seldom misses, so there is little to bluff with.
+    EXPECT_TRUE(bluffs > 0.25 * bets && bluffs < 0.4 * bets) << bluffs << " of " << bets;
+}
+
+TEST(Betting, ReplaysWithTheSameSeed) {
+    // A missed flush draw opening the betting: bluffed or shown down at random.
+    const auto table = headsUp("Kh Th 6h 3h 8c", 0, 1, 3);
+    auto play = [&](std::uint64_t seed) {
+        Player player(kSolid, seed);
+        std::vector<std::int32_t> answers;
+        for (int n = 0; n < 40; ++n, player.newHand()) answers.push_back(player.bet(table).amount);
+        return answers;
+    };
+    EXPECT_EQ(play(7), play(7));
+    EXPECT_NE(play(7), play(8));
+}
+
+}  // namespace
