@@ -1,12 +1,125 @@
 #include "poker/hand_evaluator.h"
 
 #include <algorithm>
+#include <cassert>
 #include <stdexcept>
-#include <utility>
+#include <vector>
 
 namespace poker {
 
 namespace {
+
+// Weights of the values two..ace. The sums of any five of them, repeats
+// allowed, are all different, so a sum names the multiset of five values;
+// each weight is the smallest that keeps the sums apart.
+constexpr std::array<std::uint32_t, kValuesPerSuit> kValueWeight = {
+    0, 1, 6, 31, 108, 366, 926, 2286, 5733, 12905, 27316, 44676, 94545};
+constexpr std::uint32_t kSumCount = 5 * kValueWeight[12] + 1;
+// The suit bits sit above every sum: adding five cards leaves the sum below
+// them intact, and the AND of five cards keeps a suit bit only in a flush.
+constexpr int kSuitShift = 24;
+constexpr std::uint32_t kSumMask = (1u << kSuitShift) - 1;
+static_assert(kSumCount <= kSumMask);
+
+constexpr std::array<std::uint32_t, kDeckSize> kCardBits = [] {
+    std::array<std::uint32_t, kDeckSize> bits{};
+    for (int c = 0; c < kDeckSize; ++c)
+        bits[c] = kValueWeight[cardValue(c)] | 1u << (kSuitShift + cardSuit(c));
+    return bits;
+}();
+
+struct HandClass {
+    Score score{};
+    std::array<std::int16_t, 5> sorted{};
+    std::string name;
+    std::uint16_t flush = 0;  // the class of the same five values in one suit
+};
+
+struct Tables {
+    std::vector<std::uint16_t> byValues;  // weight sum -> class of those values in mixed suits
+    std::vector<HandClass> classes;       // ascending score; 0 is the unclassified hand
+};
+
+using Values = std::array<std::int16_t, 5>;
+
+// The score of five ascending values, all of one suit or not. Combinations
+// of equal values list their groups, larger group first, then higher value.
+Score scoreOf(const Values& v, bool flush) {
+    std::array<int, kValuesPerSuit> n{};
+    for (auto x : v) ++n[x];
+    Score grouped{0, -1, -1, -1, -1, -1};
+    int groups = 0;
+    for (int count = 5; count >= 1; --count)
+        for (int x = 12; x >= 0; --x)
+            if (n[x] == count) grouped[++groups] = static_cast<std::int16_t>(x);
+    const int first = n[grouped[1]], second = groups > 1 ? n[grouped[2]] : 0;
+    const auto as = [&grouped](Category c) { return grouped[0] = c, grouped; };
+    const auto highFirst = [&v](Category c) { return Score{c, v[4], v[3], v[2], v[1], v[0]}; };
+    if (first == 4) return as(FourOfAKind);
+    if (first == 3 && second == 2) return as(FullHouse);
+    if (groups == 5 && v[4] - v[0] == 4) return {flush ? StraightFlush : Straight, v[4], -1, -1, -1, -1};
+    if (flush) return highFirst(Flush);
+    if (first == 3) return as(ThreeOfAKind);
+    if (first == 2) return as(second == 2 ? TwoPairs : Pair);
+    return highFirst(HighCard);  // five different values, or five equal ones
+}
+
+Tables buildTables() {
+    struct Hand {
+        std::uint32_t sum;
+        Values sorted;
+        Score score, flushScore;
+    };
+    // Every multiset of five values, including five equal ones (repeated codes).
+    std::vector<Hand> hands;
+    std::vector<Score> scores{Score{}};
+    for (std::int16_t a = 0; a < kValuesPerSuit; ++a)
+        for (std::int16_t b = a; b < kValuesPerSuit; ++b)
+            for (std::int16_t c = b; c < kValuesPerSuit; ++c)
+                for (std::int16_t d = c; d < kValuesPerSuit; ++d)
+                    for (std::int16_t e = d; e < kValuesPerSuit; ++e) {
+                        const Values v{a, b, c, d, e};
+                        const auto sum = kValueWeight[a] + kValueWeight[b] + kValueWeight[c] +
+                                         kValueWeight[d] + kValueWeight[e];
+                        hands.push_back({sum, v, scoreOf(v, false), scoreOf(v, true)});
+                        scores.push_back(hands.back().score);
+                        scores.push_back(hands.back().flushScore);
+                    }
+    std::sort(scores.begin(), scores.end());
+    scores.erase(std::unique(scores.begin(), scores.end()), scores.end());
+    const auto classOf = [&scores](const Score& s) {
+        return static_cast<std::uint16_t>(std::lower_bound(scores.begin(), scores.end(), s) - scores.begin());
+    };
+
+    Tables t;
+    t.byValues.assign(kSumCount, 0);
+    t.classes.resize(scores.size());
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+        t.classes[i].score = scores[i];
+        t.classes[i].name = handName(scores[i]);
+    }
+    for (const auto& h : hands) {
+        const auto mixed = classOf(h.score), flush = classOf(h.flushScore);
+        assert(t.byValues[h.sum] == 0);  // the weights keep every multiset apart
+        t.byValues[h.sum] = mixed;
+        t.classes[mixed].flush = flush;
+        t.classes[mixed].sorted = t.classes[flush].sorted = h.sorted;
+    }
+    return t;
+}
+
+const Tables& tables() {
+    static const Tables t = buildTables();
+    return t;
+}
+
+int keyOf(const Tables& t, int c0, int c1, int c2, int c3, int c4) {
+    assert(isCardCode(c0) && isCardCode(c1) && isCardCode(c2) && isCardCode(c3) && isCardCode(c4));
+    const std::uint32_t b0 = kCardBits[c0], b1 = kCardBits[c1], b2 = kCardBits[c2], b3 = kCardBits[c3],
+                        b4 = kCardBits[c4];
+    const int mixed = t.byValues[(b0 + b1 + b2 + b3 + b4) & kSumMask];
+    return (b0 & b1 & b2 & b3 & b4) >> kSuitShift ? t.classes[mixed].flush : mixed;
+}
 
 int checkedPosition(int PosNo) {
     if (PosNo < 0 || PosNo > 4) throw std::out_of_range("card position must be 0..4");
@@ -14,6 +127,12 @@ int checkedPosition(int PosNo) {
 }
 
 }  // namespace
+
+int handKey(int c0, int c1, int c2, int c3, int c4) { return keyOf(tables(), c0, c1, c2, c3, c4); }
+
+int handKey(const std::array<std::int16_t, 5>& cards) {
+    return keyOf(tables(), cards[0], cards[1], cards[2], cards[3], cards[4]);
+}
 
 std::int16_t& HandEvaluator::card(int PosNo) { return cards_[checkedPosition(PosNo)]; }
 std::int16_t HandEvaluator::card(int PosNo) const { return cards_[checkedPosition(PosNo)]; }
@@ -39,159 +158,14 @@ std::int16_t HandEvaluator::Value(int i) const {
 }
 
 void HandEvaluator::Classify() {
-    SortValues();
-    // The tests share one count of the values. The longest run of equal values
-    // and the number of pairs tell which tests can pass at all, so the others
-    // are skipped: the first test to pass is the same as running them in order.
-    const Counts n = countValues();
-    int longest = 1, run = 1, pairs = 0;
-    for (int i = 1; i <= 5; ++i) {
-        if (i < 5 && sorted_[i] == sorted_[i - 1]) {
-            ++run;
-            continue;
-        }
-        if (run == 2) ++pairs;
-        longest = std::max(longest, run);
-        run = 1;
-    }
-    switch (longest) {
-        case 1:  // five distinct values: only these can be straights or flushes
-        {
-            bool flush = false;
-            if (CheckStraightFlush(flush) || flush || CheckStraight()) return;
-            CheckHighCard();
-            return;
-        }
-        case 2:
-            if (pairs == 2 && CheckTwoPairs(n)) return;
-            CheckPair(n);
-            return;
-        case 3:
-            if (pairs == 1 && CheckFullHouse(n)) return;
-            CheckThreeOfAKind(n);
-            return;
-        default: CheckFourOfAKind(n); return;
-    }
+    const auto& t = tables();
+    key_ = keyOf(t, cards_[0], cards_[1], cards_[2], cards_[3], cards_[4]);
+    score_ = t.classes[key_].score;
+    sorted_ = t.classes[key_].sorted;
 }
 
-std::string HandEvaluator::Name() const { return handName(score_); }
-
-void HandEvaluator::SortValues() {
-    // Insertion sort: five entries, and the showdown and monitor call this often.
-    for (int i = 0; i < 5; ++i) {
-        const auto v = static_cast<std::int16_t>(cardValue(cards_[i]));
-        int j = i;
-        for (; j > 0 && sorted_[j - 1] > v; --j) sorted_[j] = sorted_[j - 1];
-        sorted_[j] = v;
-    }
-}
-
-HandEvaluator::Counts HandEvaluator::countValues() const {
-    Counts n{};
-    for (auto v : sorted_) ++n[v];
-    return n;
-}
-
-bool HandEvaluator::CheckStraightFlush(bool& flush) {
-    flush = CheckFlush();
-    if (flush && CheckStraight()) {
-        score_[0] = StraightFlush;
-        return true;
-    }
-    return false;
-}
-
-bool HandEvaluator::CheckFourOfAKind(const Counts& n) {
-    for (int v = 12; v >= 0; --v) {
-        if (n[v] != 4) continue;
-        std::int16_t kicker = -1;
-        for (auto s : sorted_)
-            if (s != v) kicker = s;
-        score_ = {FourOfAKind, static_cast<std::int16_t>(v), kicker, -1, -1, -1};
-        return true;
-    }
-    return false;
-}
-
-bool HandEvaluator::CheckFullHouse(const Counts& n) {
-    for (int t = 12; t >= 0; --t) {
-        if (n[t] != 3) continue;
-        for (int p = 12; p >= 0; --p) {
-            if (n[p] != 2) continue;
-            score_ = {FullHouse, static_cast<std::int16_t>(t), static_cast<std::int16_t>(p), -1, -1, -1};
-            return true;
-        }
-        return false;
-    }
-    return false;
-}
-
-bool HandEvaluator::CheckFlush() {
-    const int suit = cardSuit(cards_[0]);
-    if (cardSuit(cards_[1]) != suit || cardSuit(cards_[2]) != suit || cardSuit(cards_[3]) != suit ||
-        cardSuit(cards_[4]) != suit)
-        return false;
-    score_ = {Flush, sorted_[4], sorted_[3], sorted_[2], sorted_[1], sorted_[0]};
-    return true;
-}
-
-bool HandEvaluator::CheckStraight() {
-    // Five distinct values spanning four steps are consecutive.
-    if (sorted_[4] - sorted_[0] != 4) return false;
-    for (int i = 1; i < 5; ++i)
-        if (sorted_[i] == sorted_[i - 1]) return false;
-    score_ = {Straight, sorted_[4], -1, -1, -1, -1};
-    return true;
-}
-
-bool HandEvaluator::CheckThreeOfAKind(const Counts& n) {
-    for (int t = 12; t >= 0; --t) {
-        if (n[t] != 3) continue;
-        score_ = {ThreeOfAKind, static_cast<std::int16_t>(t), -1, -1, -1, -1};
-        int next = 2;
-        for (int i = 4; i >= 0 && next <= 3; --i)
-            if (sorted_[i] != t) score_[next++] = sorted_[i];
-        return true;
-    }
-    return false;
-}
-
-bool HandEvaluator::CheckTwoPairs(const Counts& n) {
-    for (int h = 12; h >= 0; --h) {
-        if (n[h] != 2) continue;
-        for (int l = h - 1; l >= 0; --l) {
-            if (n[l] != 2) continue;
-            std::int16_t kicker = -1;
-            for (int k = 0; k <= 12; ++k) {
-                if (n[k] == 1) {
-                    kicker = static_cast<std::int16_t>(k);
-                    break;
-                }
-            }
-            score_ = {TwoPairs, static_cast<std::int16_t>(h), static_cast<std::int16_t>(l), kicker, -1, -1};
-            return true;
-        }
-        return false;
-    }
-    return false;
-}
-
-bool HandEvaluator::CheckPair(const Counts& n) {
-    for (int p = 12; p >= 0; --p) {
-        if (n[p] != 2) continue;
-        score_ = {Pair, static_cast<std::int16_t>(p), -1, -1, -1, -1};
-        int next = 2;
-        for (int i = 4; i >= 0 && next <= 4; --i)
-            if (sorted_[i] != p) score_[next++] = sorted_[i];
-        return true;
-    }
-    return false;
-}
-
-bool HandEvaluator::CheckHighCard() {
-    score_ = {HighCard, sorted_[4], sorted_[3], sorted_[2], sorted_[1], sorted_[0]};
-    return true;
-}
+std::string HandEvaluator::Name() const { return std::string(nameView()); }
+std::string_view HandEvaluator::nameView() const { return tables().classes[key_].name; }
 
 std::string categoryName(const Score& score) {
     switch (score[0]) {

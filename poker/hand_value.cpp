@@ -5,12 +5,8 @@
 namespace poker {
 
 std::optional<bool> clsHandValue::WinsOf(const clsHandValue& handvalue2) const {
-    for (int i = 0; i <= 5; ++i) {
-        const auto mine = Value(i);
-        const auto theirs = handvalue2.Value(i);
-        if (mine > theirs) return true;
-        if (mine < theirs) return false;
-    }
+    // Keys are numbered in score order: one comparison stands for all six entries.
+    if (key() != handvalue2.key()) return key() > handvalue2.key();
     if (log_) log_("WinsOf untermined");
     return std::nullopt;
 }
@@ -22,7 +18,7 @@ void clsHandValue::LoadCards(std::span<const std::int16_t> cards) {
 
 void clsHandValue::Check_Hand() {
     Classify();
-    HandName = Name();
+    HandName = nameView();  // reuses the string's buffer: no allocation per hand
 }
 
 }  // namespace poker

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -11,38 +11,72 @@ namespace {
 
 using poker::clsHandValue;
 using poker::Score;
+using Hand = std::array<std::int16_t, 5>;
 
-clsHandValue classified(const std::vector<std::int16_t>& cards) {
+clsHandValue classified(const Hand& cards) {
     clsHandValue hv;
     hv.LoadCards(cards);
     hv.Check_Hand();
     return hv;
 }
 
+// The oracle: the rules as written, the nine tests from the strongest down.
+Score referenceScore(const Hand& cards) {
+    Hand v;
+    std::array<int, 13> n{};
+    for (int i = 0; i < 5; ++i) ++n[v[i] = cards[i] % 13];
+    std::sort(v.begin(), v.end());
+    const auto find = [&n](int count, int from = 12) {
+        for (int x = from; x >= 0; --x)
+            if (n[x] == count) return std::int16_t(x);
+        return std::int16_t(-1);
+    };
+    const auto others = [&v](Score s, int x) {  // s with the values other than x appended, highest first
+        for (int i = 4, k = 2; i >= 0; --i)
+            if (v[i] != x && k < 6) s[k++] = v[i];
+        return s;
+    };
+    bool flush = true, straight = true;
+    for (int i = 1; i < 5; ++i) flush &= cards[i] / 13 == cards[0] / 13, straight &= v[i] == v[i - 1] + 1;
+    const auto t = find(3), p = find(2), q = find(4), low = p < 0 ? p : find(2, p - 1);
+    if (flush && straight) return {9, v[4], -1, -1, -1, -1};
+    if (q >= 0) return {8, q, v[0] == q ? v[4] : v[0], -1, -1, -1};
+    if (t >= 0 && p >= 0) return {7, t, p, -1, -1, -1};
+    if (flush) return {6, v[4], v[3], v[2], v[1], v[0]};
+    if (straight) return {5, v[4], -1, -1, -1, -1};
+    if (t >= 0) return others({4, t, -1, -1, -1, -1}, t);
+    if (low >= 0) return {3, p, low, find(1), -1, -1};
+    if (p >= 0) return others({2, p, -1, -1, -1, -1}, p);
+    return {1, v[4], v[3], v[2], v[1], v[0]};
+}
+
+std::string referenceName(const Score& s) {
+    static const char* kCategory[] = {"High Card",       "Pair",           "Two Pairs",
+                                      "Three of a Kind", "Straight",       "Flush",
+                                      "Full House",      "Four of a Kind", "Straight Flush"};
+    std::string name = s[0] == 9 && s[1] == 12 ? "Royal Flush" : kCategory[s[0] - 1];
+    for (int i = 1; i <= 5; ++i)
+        name += s[i] < 0 ? std::string(" ") : std::string{' ', "23456789xJQKA"[s[i]]};
+    return name;
+}
+
 TEST(Classification, NamedExamples) {
     struct Case {
-        std::vector<std::int16_t> cards;
+        Hand cards;
         Score score;
         std::string name;
     };
     const std::vector<Case> cases = {
-        // two of clubs and diamonds, five of hearts, nine of spades, king of clubs
         {{0, 13, 29, 46, 11}, {2, 0, 11, 7, 3, -1}, "Pair 2 K 9 5 "},
         {{8, 9, 10, 11, 12}, {9, 12, -1, -1, -1, -1}, "Royal Flush A    "},
         {{0, 1, 2, 3, 4}, {9, 4, -1, -1, -1, -1}, "Straight Flush 6    "},
-        // ace-two-three-four-five of clubs is a flush, not a straight flush
-        {{12, 0, 1, 2, 3}, {6, 12, 3, 2, 1, 0}, "Flush A 5 4 3 2"},
-        // the same ranks in mixed suits are a high card hand
-        {{12, 13, 27, 41, 3}, {1, 12, 3, 2, 1, 0}, "High Card A 5 4 3 2"},
-        // six to ten in mixed suits
         {{4, 18, 32, 46, 8}, {5, 8, -1, -1, -1, -1}, "Straight x    "},
-        // three kings and two fives
         {{11, 24, 37, 3, 16}, {7, 11, 3, -1, -1, -1}, "Full House K 5   "},
-        // jacks and fours with a seven
         {{9, 22, 2, 15, 5}, {3, 9, 2, 5, -1, -1}, "Two Pairs J 4 7  "},
-        // four queens and a three
         {{10, 23, 36, 49, 1}, {8, 10, 1, -1, -1, -1}, "Four of a Kind Q 3   "},
         {{7, 20, 33, 0, 14}, {4, 7, 1, 0, -1, -1}, "Three of a Kind 9 3 2  "},
+        // a fresh session's five equal codes: no count matches, all one suit
+        {{0, 0, 0, 0, 0}, {6, 0, 0, 0, 0, 0}, "Flush 2 2 2 2 2"},
     };
     for (const auto& c : cases) {
         const auto hv = classified(c.cards);
@@ -53,10 +87,7 @@ TEST(Classification, NamedExamples) {
 }
 
 TEST(Classification, CardTextsAndAccessors) {
-    EXPECT_EQ(clsHandValue::CharValue(0), "2");
-    EXPECT_EQ(clsHandValue::CharValue(7), "9");
-    EXPECT_EQ(clsHandValue::CharValue(8), "x");
-    EXPECT_EQ(clsHandValue::CharValue(12), "A");
+    // 0..12 are covered by every hand's name
     EXPECT_EQ(clsHandValue::CharValue(-1), "");
     EXPECT_EQ(clsHandValue::CharValue(13), "x");
 
@@ -69,9 +100,7 @@ TEST(Classification, CardTextsAndAccessors) {
 }
 
 TEST(Classification, OutOfRangeIsRefusedWithoutChange) {
-    clsHandValue hv;
-    hv.LoadCards(std::vector<std::int16_t>{0, 1, 2, 3, 5});
-    hv.Check_Hand();
+    clsHandValue hv = classified({0, 1, 2, 3, 5});
     EXPECT_THROW(hv.card(5), std::out_of_range);
     EXPECT_THROW(hv.card(-1), std::out_of_range);
     EXPECT_THROW(hv.HandValue(5), std::out_of_range);
@@ -83,34 +112,58 @@ TEST(Classification, OutOfRangeIsRefusedWithoutChange) {
     EXPECT_EQ(hv.card(4), 5);
 }
 
-// Every five-card hand: the category counts follow from ace-high-only straights.
-TEST(Classification, AllHandsHaveTheExpectedCategoryCounts) {
-    std::map<int, long> perCategory;
-    long royal = 0;
-    std::set<Score> distinct;
-    clsHandValue hv;
-    for (int a = 0; a < 52; ++a)
-        for (int b = a + 1; b < 52; ++b)
-            for (int c = b + 1; c < 52; ++c)
-                for (int d = c + 1; d < 52; ++d)
-                    for (int e = d + 1; e < 52; ++e) {
-                        hv.card(0) = static_cast<std::int16_t>(a);
-                        hv.card(1) = static_cast<std::int16_t>(b);
-                        hv.card(2) = static_cast<std::int16_t>(c);
-                        hv.card(3) = static_cast<std::int16_t>(d);
-                        hv.card(4) = static_cast<std::int16_t>(e);
-                        hv.Check_Hand();
-                        ++perCategory[hv.Value(0)];
-                        if (hv.HandName.rfind("Royal Flush", 0) == 0) ++royal;
-                        distinct.insert(hv.score());
-                    }
-    const std::map<int, long> expected = {
-        {9, 36},    {8, 624},    {7, 3744},    {6, 5112},    {5, 9180},
-        {4, 54912}, {3, 123552}, {2, 1098240}, {1, 1303560},
+// Every hand, and every multiset of values in one suit and in mixed suits
+// (repeated codes): score, name, key and comparison agree with the oracle.
+TEST(Classification, EveryHandAgreesWithTheRules) {
+    std::vector<std::optional<std::pair<Score, std::string>>> byKey(1 << 16);
+    std::array<long, 10> perCategory{};
+    long mismatches = 0, royal = 0;
+    Score lastScore{};  // an unclassified hand scores all zeros
+    clsHandValue last;
+    const auto check = [&](const Hand& cards) {
+        const Score want = referenceScore(cards);
+        const auto hv = classified(cards);
+        auto& seen = byKey.at(poker::handKey(cards));
+        if (!seen) seen.emplace(want, referenceName(want));
+        const auto wins = hv.WinsOf(last);
+        if (hv.score() != want || seen->first != want || hv.HandName != seen->second ||
+            wins != (want == lastScore ? std::nullopt : std::optional(want > lastScore)))
+            if (mismatches++ == 0)
+                ADD_FAILURE() << cards[0] << ' ' << cards[1] << ' ' << cards[2] << ' ' << cards[3] << ' '
+                              << cards[4] << ": " << hv.HandName;
+        last = hv;
+        lastScore = want;
+        return want;
     };
-    EXPECT_EQ(perCategory, expected);
+    for (std::int16_t a = 0; a < 52; ++a)
+        for (std::int16_t b = a + 1; b < 52; ++b)
+            for (std::int16_t c = b + 1; c < 52; ++c)
+                for (std::int16_t d = c + 1; d < 52; ++d)
+                    for (std::int16_t e = d + 1; e < 52; ++e) {
+                        const Score s = check({a, b, c, d, e});
+                        ++perCategory[s[0]];
+                        royal += s[0] == 9 && s[1] == 12;
+                    }
+    EXPECT_EQ(perCategory,
+              (std::array<long, 10>{0, 1303560, 1098240, 123552, 54912, 9180, 5112, 3744, 624, 36}));
     EXPECT_EQ(royal, 4);
-    EXPECT_EQ(distinct.size(), 7462u);
+    EXPECT_EQ(std::count_if(byKey.begin(), byKey.end(), [](auto& k) { return k.has_value(); }), 7462);
+    for (std::int16_t a = 0; a < 13; ++a)
+        for (std::int16_t b = a; b < 13; ++b)
+            for (std::int16_t c = b; c < 13; ++c)
+                for (std::int16_t d = c; d < 13; ++d)
+                    for (std::int16_t e = d; e < 13; ++e) {
+                        check({a, b, c, d, e});
+                        check({a, std::int16_t(b + 13), c, d, e});
+                    }
+    EXPECT_EQ(mismatches, 0);
+    // Keys rise with the score, so equal keys mean equal scores.
+    std::optional<Score> previous;
+    for (const auto& k : byKey) {
+        if (!k) continue;
+        EXPECT_TRUE(!previous || *previous < k->first);
+        previous = k->first;
+    }
 }
 
 }  // namespace
