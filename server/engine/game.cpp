@@ -183,11 +183,12 @@ std::int64_t clsGame::Chips() const {
 }
 
 bool clsGame::BetInRange(const Player& client, std::int32_t amount) const {
-    const std::int64_t newAnte = std::int64_t{GetAnte()} + std::max<std::int32_t>(amount, 0);
+    assert(amount >= 0);
+    const std::int64_t newAnte = std::int64_t{GetAnte()} + amount;
     if (newAnte > kMax) return false;
-    const std::int64_t paid = newAnte - client.Ante;
+    const std::int64_t paid = newAnte - client.Ante;  // never negative
     const std::int64_t newBank = std::int64_t{client.Bank} - paid;
-    if (newBank < kMin || newBank > kMax) return false;
+    if (newBank < kMin) return false;
     const std::int64_t newPot = pot() + paid;
     if (newPot > kMax) return false;
     // Whoever may win must be able to take the whole pot.

@@ -1,21 +1,19 @@
 #pragma once
-// In-memory server for the engine and session tests: ten fake sockets, a core
-// with a known deck, and helpers to push lines in and take the lines sent out.
+// In-memory server for the session tests: ten sockets that check every line
+// they are sent, a core with a known deck, helpers to push lines in and take
+// the lines sent out, and the server's invariants checked after every step.
 
-#include <algorithm>
+#include <gtest/gtest.h>
+
 #include <array>
-#include <deque>
 #include <memory>
-#include <span>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "server/engine/game.h"
-#include "server/session/client.h"
+#include "server/engine/tests/table.h"
 #include "server/session/server_core.h"
-#include "server/session/socket.h"
+#include "server/session/tests/invariants.h"
 
 namespace server::testing {
 
@@ -26,32 +24,10 @@ inline L operator+(L a, const L& b) {
     return a;
 }
 
-class FakeSocket : public ISocket {
-public:
-    int st = kClosed;
-    std::string inbox, sent;
-
-    int state() const override { return st; }
-    void send(std::string_view bytes) override {
-        if (st == kConnected) sent += bytes;
-    }
-    std::string readAll() override { return std::exchange(inbox, {}); }
-    void close() override { st = kClosed; }
-    std::string peerAddress() const override { return "127.0.0.1"; }
-    int peerPort() const override { return 40000; }
-};
-
-// A shuffler that puts `first` at the top of the first deck, the other cards
-// following in order; every later shuffle leaves the cards as they are.
+// The first deck starts with `first`, the other cards following in order;
+// every later shuffle leaves the cards as they are.
 inline ShuffleFn knownDeck(std::vector<int> first = {}) {
-    return [first](std::span<std::int16_t> cards) mutable {
-        std::stable_partition(cards.begin(), cards.end(),
-                              [&](int c) { return std::find(first.begin(), first.end(), c) != first.end(); });
-        std::sort(cards.begin(), cards.begin() + static_cast<long>(first.size()), [&](int a, int b) {
-            return std::find(first.begin(), first.end(), a) < std::find(first.begin(), first.end(), b);
-        });
-        first.clear();
-    };
+    return [first](std::span<std::int16_t> cards) mutable { stack(cards, std::exchange(first, {})); };
 }
 
 class Server {
@@ -61,38 +37,40 @@ public:
         for (int i = 0; i < ServerCore::kSlots; ++i) ptrs[i] = &socks[i];
         core = std::make_unique<ServerCore>(
             ptrs, [this](const std::string& s) { log.push_back(s); }, std::move(shuffle));
+        for (int i = 0; i < ServerCore::kSlots; ++i) socks[i].owner = &core->client(i + 1);
+        invariants = std::make_unique<Invariants>(*core);
     }
 
-    FakeSocket& sock(int i) { return socks[i - 1]; }
+    MemorySocket& sock(int i) { return socks[i - 1]; }
     clsClient& client(int i) { return core->client(i); }
     clsGame& game(int i) { return core->game(i); }
-    const clsClient* voidClient() { return &core->g_VoidClient; }
 
     void connect(int i) {
         sock(i).st = ISocket::kConnected;
         client(i).winsock_Connect();
+        EXPECT_EQ(invariants->check(true, i), "");
     }
-    void disconnect(int i) { client(i).winsock_Disconnect(); }
+    void disconnect(int i) {
+        client(i).winsock_Disconnect();
+        EXPECT_EQ(invariants->check(true, i), "");
+    }
     // One chunk as it arrives on the socket.
     void receive(int i, const std::string& bytes) {
         sock(i).inbox += bytes;
         client(i).winsock_DataArrival(static_cast<long>(bytes.size()));
+        EXPECT_EQ(invariants->check(sock(i).st != ISocket::kConnected, i), "");
     }
     void send(int i, const std::string& line) { receive(i, line + "\r\n"); }
-    // The complete lines slot i was sent since the last call.
+    // The lines slot i was sent since the last call.
     L lines(int i) {
         L out;
-        std::string& sent = sock(i).sent;
-        std::size_t from = 0;
-        for (auto end = sent.find("\r\n"); end != std::string::npos; end = sent.find("\r\n", from)) {
+        const std::string sent = std::exchange(sock(i).sent, {});
+        for (std::size_t from = 0, end; (end = sent.find("\r\n", from)) != std::string::npos; from = end + 2)
             out.push_back(sent.substr(from, end - from));
-            from = end + 2;
-        }
-        sent.erase(0, from);
         return out;
     }
     void clearAll() {
-        for (int i = 1; i <= 10; ++i) lines(i);
+        for (int i = 1; i <= ServerCore::kSlots; ++i) lines(i);
     }
     // Connects and logs in slot i, dropping the greeting.
     void login(int i, const std::string& name) {
@@ -107,42 +85,12 @@ public:
         for (std::size_t i = 1; i < names.size(); ++i) send(static_cast<int>(i) + 1, "JOINGAME\t1");
         clearAll();
     }
-    // Deals, and slots 1..n exchange nothing, so the betting begins.
-    void dealToBetting(int n) {
-        send(1, "STARTGAME");
-        for (int i = 1; i <= n; ++i) send(i, "EXCHANGE");
-        clearAll();
-    }
 
-    std::array<FakeSocket, ServerCore::kSlots> socks;
+    std::array<MemorySocket, ServerCore::kSlots> socks;
     L log;
     std::unique_ptr<ServerCore> core;
+    std::unique_ptr<Invariants> invariants;
 };
-
-// Everything a command may change, as text, to show that a command changed nothing.
-inline std::string describe(const Player& c) {
-    std::ostringstream d;
-    d << c.m_username << '|' << c.m_Game->Index << '|' << c.ClientState << '|' << c.seatno << '|'
-      << c.Exchange << '|' << c.Bank << '|' << c.Ante << '|';
-    for (int p = 0; p < 5; ++p) d << c.card(p) << ',';
-    return d.str();
-}
-
-inline std::string describe(const clsGame& g) {
-    std::ostringstream d;
-    d << g.Index << '|' << g.GameName << '|' << g.GameState << '|' << g.AnteStart << '|' << g.DeckPos << '|'
-      << g.BetSeat << '|' << g.DepartedPot << '|';
-    for (auto c : g.Deck) d << c << ',';
-    for (int i = 0; i < 6; ++i)
-        d << (g.Occupied(i) ? std::to_string(static_cast<const clsClient*>(g.Seats[i])->Slot()) : "-");
-    return d.str();
-}
-
-inline std::string snapshot(Server& s) {
-    std::string d = describe(s.core->g_VoidClient) + "\n" + describe(s.core->g_VoidGame) + "\n";
-    for (int i = 1; i <= 10; ++i) d += describe(s.client(i)) + "\n" + describe(s.game(i)) + "\n";
-    return d;
-}
 
 // The five lines of a table report. Each argument lists the values of the
 // first seats separated by blanks ("-" for an empty name); the seats not
@@ -159,35 +107,6 @@ inline L report(const std::string& antes, const std::string& names, const std::s
     };
     return {row("SEAT_ANTE", antes, "0"), row("SEAT_NAME", names, ""), row("SEAT_STATE", states, "0"),
             row("SEAT_EXCHANGE", exchanges, "-1"), row("SEAT_BANK", banks, "1000")};
-}
-
-// The example hand, seen from slots 1 (Ann) and 2 (bob), both logged in, with
-// a known deck: each step is a line sent by one slot and the lines each slot
-// then receives. ann exchanges positions 1 and 3 and raises 10, bob keeps his
-// cards and calls; his straight flush beats her flush and the next hand is dealt.
-struct Step {
-    int slot;
-    std::string line;
-    std::array<L, 2> to;
-};
-inline std::vector<Step> exampleHand() {
-    const L deal = report("5 5", "ann bob", "4 4", "", "995 995");
-    const L afterAnn = report("5 5", "ann bob", "4 4", "2", "995 995");
-    const L afterBob = report("5 5", "ann bob", "5 4", "2 0", "995 995");
-    const L afterRaise = report("15 5", "ann bob", "5 5", "2 0", "985 995");
-    const L end = report("15 15", "ann bob", "5 6", "2 0", "985 985") + L{"WINNER\t1"};
-    const L next = report("5 5", "ann bob", "4 4", "", "980 1010");
-    return {
-        {1, "NEWGAME\tfirst", {L{"OK\tNEWGAME 1", "SEAT\t0"}, L{}}},
-        {2, "JOINGAME\t1", {report("", "ann bob", "3 2", "", ""), L{"OK\tJOINGAME", "SEAT\t1"}}},
-        {1, "STARTGAME", {L{"STARTGAME\t0\t1\t2\t3\t4"} + deal, L{"STARTGAME\t5\t6\t7\t8\t9"} + deal}},
-        {1, "EXCHANGE\t1\t3", {afterAnn + L{"EXCHANGE\t0\t10\t2\t11\t4"}, afterAnn}},
-        {2, "EXCHANGE", {afterBob + L{"BET"}, afterBob + L{"EXCHANGE\t5\t6\t7\t8\t9"}}},
-        {1, "BET\t10", {afterRaise, afterRaise + L{"BET"}}},
-        {2,
-         "BET\t0",
-         {end + L{"STARTGAME\t0\t1\t2\t3\t4"} + next, end + L{"STARTGAME\t5\t6\t7\t8\t9"} + next}},
-    };
 }
 
 }  // namespace server::testing

@@ -1,190 +1,184 @@
-// The session's own commands, the table commands and refused input.
+// The session's commands, lines in and lines out, on the in-memory server of
+// harness.h, which checks the server's invariants after every step.
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 #include "server/session/tests/harness.h"
 
 namespace server::testing {
 namespace {
 
-TEST(Login, GreetingPromptAndLogin) {
+// One session of two players, chunk by chunk, with the lines each then
+// receives: the login prompt for anything before a LOGIN, the example hand
+// (ann exchanges positions 1 and 3 and raises 10, bob keeps his cards and
+// calls; his straight flush beats hers and the next hand is dealt), LOGOUT.
+TEST(Session, TwoPlayersLineByLine) {
+    const std::string ann = "ann@[z\xE0\xD7\xFE\xDF";  // 0xD7, the multiplication sign, has no lower case
+    const L deal = report("5 5", ann + " bob", "4 4", "", "995 995");
+    const L afterAnn = report("5 5", ann + " bob", "4 4", "2", "995 995");
+    const L afterBob = report("5 5", ann + " bob", "5 4", "2 0", "995 995");
+    const L afterRaise = report("15 5", ann + " bob", "5 5", "2 0", "985 995");
+    const L end = report("15 15", ann + " bob", "5 6", "2 0", "985 985") + L{"WINNER\t1"};
+    const L next = report("5 5", ann + " bob", "4 4", "", "980 1010");
+    const struct {
+        int slot;
+        const char* chunk;
+        L to1, to2;
+    } steps[] = {
+        {1, "SEAT\r\nchat\thello\r\nFOO\r\nNEWGAME\tx\r\n", {"LOGIN", "LOGIN", "LOGIN", "LOGIN"}, {}},
+        {1, "\r\nLOGIN\t\r\nLOGIN\r\n", {"ERROR\tLOGIN", "LOGIN", "ERROR\tLOGIN", "LOGIN"}, {}},
+        {1, " login \tAnn@[Z\xC0\xD7\xDE\xDF\r\n", {"OK\tLOGIN"}, {}},
+        {1, "LOGIN\tbob\r\nEXIT\r\nSEAT\r", {}, {}},
+        {1, "\n\r\n", {"SEAT\t-1"}, {}},
+        {2, "LOGIN\tbob\r\n", {}, {"OK\tLOGIN"}},
+        {1, "NEWGAME\tfirst\r\n", {"OK\tNEWGAME 1", "SEAT\t0"}, {}},
+        {2, "JOINGAME\t1\r\n", report("", ann + " bob", "3 2", "", ""), {"OK\tJOINGAME", "SEAT\t1"}},
+        {1, "STARTGAME\r\n", L{"STARTGAME\t0\t1\t2\t3\t4"} + deal, L{"STARTGAME\t5\t6\t7\t8\t9"} + deal},
+        {1, "EXCHANGE\t1\t3\r\n", afterAnn + L{"EXCHANGE\t0\t10\t2\t11\t4"}, afterAnn},
+        {2, "EXCHANGE\r\n", afterBob + L{"BET"}, afterBob + L{"EXCHANGE\t5\t6\t7\t8\t9"}},
+        {1, "BET\t10\r\n", afterRaise, afterRaise + L{"BET"}},
+        {2, "BET\t0\r\n", end + L{"STARTGAME\t0\t1\t2\t3\t4"} + next,
+         end + L{"STARTGAME\t5\t6\t7\t8\t9"} + next},
+        {1, "LOGOUT\r\nSEAT\r\n", {"LOGIN"}, report("0 5", "- bob", "0 4", "", "1000 1010")}};
     Server s;
     s.connect(1);
+    s.connect(2);
     EXPECT_EQ(s.lines(1), (L{"HELLO\tQuorvane v0.924", "LOGIN"}));
-    const struct {
-        const char* line;
-        L answer;
-        const char* name;
-    } cases[] = {
-        {"SEAT", {"LOGIN"}, ""},
-        {"CHAT\thello", {"LOGIN"}, ""},
-        {"FOO\tbar", {"LOGIN"}, ""},
-        {"NEWGAME\tx", {"LOGIN"}, ""},
-        {"LOGIN\t", {"ERROR\tLOGIN", "LOGIN"}, ""},
-        {"LOGIN", {"ERROR\tLOGIN", "LOGIN"}, ""},  // no field 1: an empty name
-        {" login \tAnn Lee\xC0", {"OK\tLOGIN"}, "ann lee\xE0"},
-        // Logged in: a second LOGIN and unknown words get no answer.
-        {"LOGIN\tbob", {}, "ann lee\xE0"},
-        {"EXIT", {}, "ann lee\xE0"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        s.send(1, c.line);
-        EXPECT_EQ(s.lines(1), c.answer);
-        EXPECT_EQ(s.client(1).m_username, c.name);
+    s.lines(2);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.chunk);
+        s.receive(step.slot, step.chunk);
+        EXPECT_EQ(s.lines(1), step.to1);
+        EXPECT_EQ(s.lines(2), step.to2);
     }
-    EXPECT_EQ(s.client(1).ClientState, wire::state::GameSelect);
-}
-
-TEST(Login, SeatLogoutAndReconnect) {
-    Server s;
-    s.login(1, "ann");
-    s.send(1, "SEAT");
-    EXPECT_EQ(s.lines(1), L{"SEAT\t-1"});
-    s.send(1, "LOGOUT");
-    EXPECT_TRUE(s.lines(1).empty());
-    s.send(1, "SEAT");
-    EXPECT_EQ(s.lines(1), L{"LOGIN"});
-    // Lines may come split over chunks; empty lines are ignored.
-    s.receive(1, "\r\nLOGIN\tann\r\nSEAT\r");
-    EXPECT_EQ(s.lines(1), L{"OK\tLOGIN"});
-    s.receive(1, "\n\r\n");
-    EXPECT_EQ(s.lines(1), L{"SEAT\t-1"});
     // A new connection in the slot starts afresh.
-    s.client(1).Bank = 17;
     s.disconnect(1);
-    EXPECT_EQ(s.sock(1).st, ISocket::kClosed);
     s.connect(1);
     EXPECT_EQ(s.client(1).Bank, 1000);
-    EXPECT_EQ(s.client(1).m_username, "");
     EXPECT_EQ(s.client(1).ClientState, wire::state::WaitLogin);
 }
 
-TEST(Tables, NewGameWhenAllTenAreActive) {
+// Ten players create the ten tables; then five of them join table 10.
+TEST(Session, NewGameAndJoinGame) {
     Server s;
     for (int i = 1; i <= 10; ++i) {
         s.login(i, "p" + std::to_string(i));
         s.send(i, "NEWGAME\tg" + std::to_string(i));
         EXPECT_EQ(s.lines(i), (L{"OK\tNEWGAME " + std::to_string(i), "SEAT\t0"}));
     }
-    const std::string before = snapshot(s);
+    std::string before = snapshot(*s.core);
     s.send(10, "NEWGAME\tmore");
     EXPECT_EQ(s.lines(10), L{"ERROR\tNEWGAME"});
-    EXPECT_EQ(snapshot(s), before);
-    // The lowest table freed is taken next.
-    s.disconnect(3);
-    s.send(10, "NEWGAME\tmore");
-    EXPECT_EQ(s.lines(10), (L{"OK\tNEWGAME 3", "SEAT\t0"}));
-    EXPECT_EQ(s.game(3).GameName, "more");
-    EXPECT_FALSE(s.game(10).Active());
-}
-
-TEST(Tables, JoinersAreReportedAndTheSeventhIsRefused) {
-    Server s;
-    for (int i = 1; i <= 7; ++i) s.login(i, "p" + std::to_string(i));
-    s.send(1, "NEWGAME\tfull");
-    s.lines(1);
-    s.send(2, "JOINGAME\t1");
-    EXPECT_EQ(s.lines(1), report("", "p1 p2", "3 2", "", ""));
-    for (int i = 2; i <= 6; ++i) {
-        if (i > 2) s.send(i, "JOINGAME\t1");
-        EXPECT_EQ(s.lines(i), (L{"OK\tJOINGAME", "SEAT\t" + std::to_string(i - 1)}));
+    EXPECT_EQ(snapshot(*s.core), before);
+    s.disconnect(1);
+    s.send(10, "NEWGAME\tmore");  // table 1 is the only free one
+    EXPECT_EQ(s.lines(10), (L{"OK\tNEWGAME 1", "SEAT\t0"}));
+    for (int i = 2; i <= 7; ++i) {
+        s.send(i, "JOINGAME\t10");
+        EXPECT_EQ(s.lines(i), (L{"OK\tJOINGAME", "SEAT\t" + std::to_string(i - 2)}));
+        if (i == 3) {
+            EXPECT_EQ(s.lines(2), report("", "p2 p3", "3 3", "", ""));
+        }
     }
     s.clearAll();
-    const std::string before = snapshot(s);
-    s.send(7, "JOINGAME\t1");
-    EXPECT_EQ(s.lines(7), L{"ERROR\tJOINGAME"});
-    EXPECT_TRUE(s.lines(1).empty());
-    EXPECT_EQ(snapshot(s), before);
-    // A seat freed by a disconnect goes to the next joiner; a table nobody
-    // created can be joined too.
-    s.disconnect(3);
-    s.send(7, "JOINGAME\t1");
-    EXPECT_EQ(s.lines(7), (L{"OK\tJOINGAME", "SEAT\t2"}));
-    s.login(8, "p8");
-    s.send(8, "JOINGAME\t7");
+    before = snapshot(*s.core);
+    s.send(8, "JOINGAME\t10");
+    EXPECT_EQ(s.lines(8), L{"ERROR\tJOINGAME"});
+    EXPECT_EQ(snapshot(*s.core), before);
+    s.disconnect(2);
+    s.send(8, "JOINGAME\t10");  // seat 0 is the only free one
     EXPECT_EQ(s.lines(8), (L{"OK\tJOINGAME", "SEAT\t0"}));
+    s.send(3, "CHAT\thi\tthere");
+    EXPECT_EQ(s.lines(8), L{"CHAT\tp3> hi"});
+    s.send(9, "CHAT\tnobody here");
+    EXPECT_EQ(s.lines(9), L{"CHAT\tp9> nobody here"});
+    EXPECT_TRUE(s.lines(8).empty());
 }
 
-TEST(Chat, RelaysTheFirstFieldToTheTableOnly) {
-    Server s;
-    s.seat({"Ann", "bob"});
-    s.login(3, "cy");
-    s.send(1, "  chat\thello\tworld");
-    EXPECT_EQ(s.lines(1), L{"CHAT\tann> hello"});
-    EXPECT_EQ(s.lines(2), L{"CHAT\tann> hello"});
-    s.send(3, "CHAT\tnobody hears");
-    s.send(2, "CHAT\t\\t stays");
-    EXPECT_EQ(s.lines(1), L{"CHAT\tbob> \\t stays"});
-    EXPECT_TRUE(s.lines(3).empty());
-}
-
-// Input that must change nothing: malformed commands are answered with ERROR
-// and the word, hand commands at no table and a showdown with nobody betting
-// get no answer at all. Slot 1 (ann) and 2 (bob) are dealt, neither has
-// exchanged; slot 3 (cy) is at no table.
-TEST(Refused, InputThatChangesNothing) {
+// Slots 1 (ann) and 2 (bob) are dealt and have not exchanged, slot 3 (cy) is
+// at no table, slot 4 (dan) joined after the deal and holds no card of it.
+TEST(Session, RefusedInputChangesNothing) {
     Server s;
     s.seat({"ann", "bob"});
     s.login(3, "cy");
     s.send(1, "STARTGAME");
+    s.login(4, "dan");
+    s.send(4, "JOINGAME\t1");
     s.clearAll();
     const struct {
         int slot;
         const char* line;
         L answer;
-    } cases[] = {
-        {2, "JOINGAME", {"ERROR\tJOINGAME"}},
-        {2, "JOINGAME\tx", {"ERROR\tJOINGAME"}},
-        {2, "JOINGAME\t0", {"ERROR\tJOINGAME"}},
-        {2, "JOINGAME\t11", {"ERROR\tJOINGAME"}},
-        {2, "JOINGAME\t3x", {"ERROR\tJOINGAME"}},
-        {2, "JOINGAME\t-1", {"ERROR\tJOINGAME"}},
-        {2, "NEWGAME", {"ERROR\tNEWGAME"}},
-        {2, "CHAT", {"ERROR\tCHAT"}},
-        {2, "BET", {"ERROR\tBET"}},
-        {2, "BET\tabc", {"ERROR\tBET"}},
-        {2, "BET\t1.5", {"ERROR\tBET"}},
-        {2, "BET\t99999999999", {"ERROR\tBET"}},
-        {2, "BET\t", {"ERROR\tBET"}},
-        {2, "EXCHANGE\t5", {"ERROR\tEXCHANGE"}},
-        {2, "EXCHANGE\t1\t-1", {"ERROR\tEXCHANGE"}},
-        {2, "EXCHANGE\t0\tx\t1", {"ERROR\tEXCHANGE"}},
-        {2, "EXCHANGE\t 2.0", {"ERROR\tEXCHANGE"}},
-        {2, "", {}},
-        // A call while nobody is betting: a showdown that announces and pays nobody.
-        {2, "BET\t0", {}},
-        {3, "STARTGAME", {}},
-        {3, "EXCHANGE\t1\t2", {}},
-        {3, "EXCHANGE\t9", {}},
-        {3, "BET\t10", {}},
-        {3, "BET\t0", {}},
-        {3, "BET\t-1", {}},
-        {3, "BET\tx", {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        const std::string before = snapshot(s);
-        s.send(c.slot, c.line);
-        EXPECT_EQ(s.lines(c.slot), c.answer);
+    } rows[] = {{2, "JOINGAME\t0", {"ERROR\tJOINGAME"}},
+                {2, "JOINGAME\t11", {"ERROR\tJOINGAME"}},
+                {2, "CHAT", {"ERROR\tCHAT"}},
+                {2, "BET\tx", {"ERROR\tBET"}},
+                {2, "BET\t2147483647", {"ERROR\tBET"}},
+                {2, "EXCHANGE\t5", {"ERROR\tEXCHANGE"}},
+                {4, "EXCHANGE", {"ERROR\tEXCHANGE"}},
+                {2, "", {}},
+                {3, "STARTGAME", {}},
+                {3, "EXCHANGE\t1", {}},
+                {3, "EXCHANGE\t9", {}},
+                {3, "BET\t-1", {}},
+                {3, "BET\tx", {}},
+                {3, "CHAT\thi", {}}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.line);
+        const std::string before = snapshot(*s.core);
+        s.send(r.slot, r.line);
+        EXPECT_EQ(s.lines(r.slot), r.answer);
         EXPECT_TRUE(s.lines(1).empty());
-        EXPECT_EQ(snapshot(s), before);
+        EXPECT_EQ(snapshot(*s.core), before);
     }
 }
 
-TEST(Connection, OverlongLineClosesTheConnection) {
-    Server s;
+// Slot 2 leaves a hand by closing, by LOGOUT, or by sitting down elsewhere.
+TEST(Session, EveryWayOfLeavingFreesTheSeat) {
+    const struct {
+        const char* line;
+        L answer;
+    } rows[] = {{"", {}},
+                {"LOGOUT", {}},
+                {"NEWGAME\tb", {"OK\tNEWGAME 2", "SEAT\t0"}},
+                {"JOINGAME\t5", {"OK\tJOINGAME", "SEAT\t0"}}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.line);
+        Server s;
+        s.seat({"ann", "bob", "cy"});
+        s.send(1, "STARTGAME");
+        s.clearAll();
+        *r.line ? s.send(2, r.line) : s.disconnect(2);
+        EXPECT_EQ(s.lines(1), report("5 0 5", "ann - cy", "4 0 4", "", "995 1000 995"));
+        EXPECT_EQ(s.lines(2), r.answer);
+        EXPECT_EQ(s.game(1).DepartedPot, 5);
+        // Nothing of the old table reaches the slot any more, nor a newcomer in it.
+        if (!*r.line) s.login(2, "dan");
+        s.send(1, "CHAT\thi");
+        EXPECT_TRUE(s.lines(2).empty());
+    }
+}
+
+// An overlong line and a command that throws close the connection, with a
+// log line; the others go on.
+TEST(Session, FaultsCloseTheConnection) {
+    Server s([](std::span<std::int16_t>) { throw std::runtime_error("no deck"); });
     s.seat({"ann", "bob"});
     s.receive(2, "CHAT\tbye\r\n" + std::string(wire::kMaxPendingBytes + 1, 'x'));
-    EXPECT_EQ(s.lines(1).front(), "CHAT\tbob> bye");
-    EXPECT_EQ(s.sock(2).st, ISocket::kClosed);
-    EXPECT_EQ(s.log, L{"Receive buffer overflow: index=2"});
-    EXPECT_EQ(s.client(2).ClientState, wire::state::Void);
-    EXPECT_FALSE(s.game(1).Occupied(1));
-    // A long line that does end in time is fine.
-    s.receive(1, "CHAT\t" + std::string(1000, 'y'));
-    s.receive(1, "\r\n");
-    EXPECT_EQ(s.lines(1).back().size(), 5 + 5 + 1000u);
+    EXPECT_EQ(s.lines(1), L{"CHAT\tbob> bye"} + report("", "ann", "3", "", ""));
+    s.send(1, "STARTGAME");
+    EXPECT_EQ(s.log, (L{"Receive buffer overflow: index=2", "Session error: index=1 err=no deck"}));
+    for (int i : {1, 2}) EXPECT_EQ(s.sock(i).st, ISocket::kClosed);
+    s.login(3, "cy");
+    s.receive(3, "NEWGAME\t" + std::string(1000, 'y'));  // a long line that ends in time is fine
+    s.receive(3, "\r\n");
+    EXPECT_EQ(s.game(1).GameName.size(), 1000u);
+    for (int i : {0, 11}) {
+        EXPECT_THROW(s.core->client(i), std::out_of_range);
+        EXPECT_THROW(s.core->game(i), std::out_of_range);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+#include "server/session/tests/invariants.h"
+
+#include <algorithm>
+#include <memory>
+#include <random>
+
+#include "poker/cards.h"
+#include "wire/parse.h"
+
+namespace server::testing {
+
+namespace {
+
+std::string describe(const Player& c) {
+    std::string d = c.m_username + "|" + std::to_string(c.m_Game->Index) + "|" +
+                    std::to_string(c.ClientState) + "|" + std::to_string(c.seatno) + "|" +
+                    std::to_string(c.Exchange) + "|" + std::to_string(c.Bank) + "|" + std::to_string(c.Ante) +
+                    "|";
+    for (int p = 0; p < 5; ++p) d += std::to_string(c.card(p)) + ",";
+    return d + "\n";
+}
+
+std::string describe(const clsGame& g) {
+    std::string d = std::to_string(g.Index) + "|" + g.GameName + "|" + std::to_string(g.GameState) + "|" +
+                    std::to_string(g.AnteStart) + "|" + std::to_string(g.DeckPos) + "|" +
+                    std::to_string(g.BetSeat) + "|" + std::to_string(g.DepartedPot) + "|";
+    for (auto c : g.Deck) d += std::to_string(c) + ",";
+    for (const Player* p : g.Seats) d += std::to_string(static_cast<const clsClient*>(p)->Slot());
+    return d + "\n";
+}
+
+bool wrongLine(const Player& to, const wire::Fields& f) {
+    const wire::ServerLine m = wire::parseServerLine(f);
+    const auto* row = std::get_if<wire::srv::TableRow>(&m);
+    const auto* deal = std::get_if<wire::srv::Deal>(&m);
+    const auto* exchanged = std::get_if<wire::srv::Exchanged>(&m);
+    const auto* winner = std::get_if<wire::srv::Winner>(&m);
+    wire::Hand hand{};
+    for (int p = 0; p < 5; ++p) hand[p] = to.card(p);
+    return std::holds_alternative<wire::Empty>(m) || std::holds_alternative<wire::Malformed>(m) ||
+           std::holds_alternative<wire::srv::Unknown>(m) || (row && row->seats.size() != 6) ||
+           (std::holds_alternative<wire::srv::BetPrompt>(m) && !to.IsBetting()) ||
+           ((deal || exchanged) && (f.size() != 6 || (deal ? deal->cards : exchanged->cards) != hand)) ||
+           (winner && (f.size() != 2 || winner->seat.value_or(-1) < 0 || *winner->seat > 5));
+}
+
+}  // namespace
+
+ShuffleFn seededShuffle(std::uint64_t seed) {
+    auto engine = std::make_shared<std::mt19937_64>(seed);
+    return [engine](std::span<std::int16_t> cards) { std::shuffle(cards.begin(), cards.end(), *engine); };
+}
+
+void MemorySocket::send(std::string_view bytes) {
+    if (st != kConnected) return;
+    sent += bytes;
+    wire::LineBuffer lines;
+    lines.append(bytes);
+    for (wire::Fields f; owner && fault.empty() && lines.ReadCmd(f);)
+        if (wrongLine(*owner, f)) fault = "a wrong line to " + owner->m_username + ": " + std::string(bytes);
+    if (owner && fault.empty() && !lines.empty()) fault = "a write that does not end in CR LF";
+}
+
+std::string snapshot(ServerCore& core) {
+    std::string d = describe(core.g_VoidClient) + describe(core.g_VoidGame);
+    for (int i = 1; i <= ServerCore::kSlots; ++i) d += describe(core.client(i)) + describe(core.game(i));
+    return d;
+}
+
+Invariants::Invariants(ServerCore& core)
+    : core_(core), void_(describe(core.g_VoidClient) + describe(core.g_VoidGame)) {
+    check(true, 1);
+}
+
+std::string Invariants::check(bool connection, int slot) {
+    const auto membersBefore = members_;
+    const auto chipsBefore = chips_;
+    const std::int64_t allBefore = allChips_, leaverBank = banks_[slot - 1];
+    std::string fault;
+    auto fail = [&](const std::string& what) {
+        if (fault.empty()) fault = what;
+    };
+    if (describe(core_.g_VoidClient) + describe(core_.g_VoidGame) != void_)
+        fail("the void session or table changed");
+    allChips_ = 0;
+    for (int i = 1; i <= ServerCore::kSlots; ++i) {
+        const clsClient& c = core_.client(i);
+        if (const auto* socket = dynamic_cast<const MemorySocket*>(c.Winsock)) fail(socket->fault);
+        if (c.InGame() ? c.m_Game->Seats[c.seatno] != &c : c.seatno != -1 || c.Ante != 0)
+            fail("player " + std::to_string(i) + " and his seat disagree");
+        banks_[i - 1] = c.Bank;
+        allChips_ += std::int64_t{c.Bank} + c.Ante;
+    }
+    for (int t = 1; t <= ServerCore::kGames; ++t) {
+        const clsGame& g = core_.game(t);
+        std::set<int> cards;
+        members_[t - 1].clear();
+        for (int s = 0; s < 6; ++s) {
+            if (!g.Occupied(s)) continue;
+            const Player& p = *g.Seats[s];
+            members_[t - 1].insert(&p);
+            if (p.m_Game != &g || p.seatno != s)
+                fail("seat and player disagree at table " + std::to_string(t));
+            if (p.ClientState >= wire::state::WaitChange && p.ClientState <= wire::state::MakeBet &&
+                !g.DealtIn(p))
+                fail("a player in the hand was not dealt in");
+            for (int i = 0; i < 5 && g.DealtIn(p); ++i)
+                if (!poker::isCardCode(p.card(i)) || !cards.insert(p.card(i)).second)
+                    fail("a card twice at table " + std::to_string(t));
+        }
+        // Chips stay while the players stay; one who leaves takes his bank only.
+        chips_[t - 1] = g.Chips();
+        allChips_ += g.DepartedPot;
+        auto rest = membersBefore[t - 1];
+        const bool left = connection && rest.erase(&core_.client(slot)) && rest == members_[t - 1];
+        if (members_[t - 1] == membersBefore[t - 1]
+                ? chips_[t - 1] != chipsBefore[t - 1]
+                : left && chips_[t - 1] != chipsBefore[t - 1] - leaverBank)
+            fail("chips changed at table " + std::to_string(t));
+    }
+    if (!connection && allChips_ != allBefore) fail("chips not conserved");
+    return fault;
+}
+
+}  // namespace server::testing

@@ -1,0 +1,59 @@
+#pragma once
+// The server's invariants, for the session tests, the property test and the
+// fuzz target. After every step: the void session and table never change; a
+// seat and its player agree, and a player at no table has no stake; whoever
+// is in a hand was dealt into it, and the dealt cards at a table are distinct
+// codes; chips stay at a table while its players stay, and on the server
+// unless a connection began or ended. For every line sent: it is a server
+// message, report lines have six seats, "BET" goes to a betting player only,
+// a hand line shows the player's own cards, "WINNER" names a seat.
+
+#include <array>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "server/session/server_core.h"
+
+namespace server::testing {
+
+// Replayable shuffles (Fisher-Yates on a seeded generator).
+ShuffleFn seededShuffle(std::uint64_t seed);
+
+// A connection in memory. What the session writes is kept in `sent` and,
+// once `owner` is set, checked line by line; the first fault is kept.
+class MemorySocket : public ISocket {
+public:
+    int st = kClosed;
+    std::string inbox, sent, fault;
+    const Player* owner = nullptr;
+
+    int state() const override { return st; }
+    void send(std::string_view bytes) override;
+    std::string readAll() override { return std::exchange(inbox, {}); }
+    void close() override { st = kClosed; }
+    std::string peerAddress() const override { return "127.0.0.1"; }
+    int peerPort() const override { return 40000; }
+};
+
+// Everything a step may change, as text.
+std::string snapshot(ServerCore& core);
+
+class Invariants {
+public:
+    explicit Invariants(ServerCore& core);
+    // What broke in the last step, or "". `connection`: a connection began
+    // or ended at `slot`.
+    std::string check(bool connection, int slot);
+
+private:
+    ServerCore& core_;
+    std::string void_;
+    std::array<std::set<const Player*>, ServerCore::kGames> members_;
+    std::array<std::int64_t, ServerCore::kGames> chips_{};
+    std::array<std::int64_t, ServerCore::kSlots> banks_{};
+    std::int64_t allChips_ = 0;
+};
+
+}  // namespace server::testing
