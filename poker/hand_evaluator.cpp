@@ -47,20 +47,20 @@ using Values = std::array<std::int16_t, 5>;
 Score scoreOf(const Values& v, bool flush) {
     std::array<int, kValuesPerSuit> n{};
     for (auto x : v) ++n[x];
-    Score grouped{0, -1, -1, -1, -1, -1};
+    Score grouped;
+    grouped.fill(-1);
     int groups = 0;
-    for (int count = 5; count >= 1; --count)
-        for (int x = 12; x >= 0; --x)
-            if (n[x] == count) grouped[++groups] = static_cast<std::int16_t>(x);
-    const int first = n[grouped[1]], second = groups > 1 ? n[grouped[2]] : 0;
+    for (auto count = v.size(); count > 0; --count)
+        for (int x = kValuesPerSuit - 1; x >= 0; --x)
+            if (n[x] == static_cast<int>(count)) grouped[++groups] = static_cast<std::int16_t>(x);
+    const int largest = n[grouped[1]];
     const auto as = [&grouped](Category c) { return grouped[0] = c, grouped; };
     const auto highFirst = [&v](Category c) { return Score{c, v[4], v[3], v[2], v[1], v[0]}; };
-    if (first == 4) return as(FourOfAKind);
-    if (first == 3 && second == 2) return as(FullHouse);
+    if (groups == 2) return as(largest == 4 ? FourOfAKind : FullHouse);
     if (groups == 5 && v[4] - v[0] == 4) return {flush ? StraightFlush : Straight, v[4], -1, -1, -1, -1};
     if (flush) return highFirst(Flush);
-    if (first == 3) return as(ThreeOfAKind);
-    if (first == 2) return as(second == 2 ? TwoPairs : Pair);
+    if (groups == 3) return as(largest == 3 ? ThreeOfAKind : TwoPairs);
+    if (groups == 4) return as(Pair);
     return highFirst(HighCard);  // five different values, or five equal ones
 }
 
@@ -92,12 +92,8 @@ Tables buildTables() {
     };
 
     Tables t;
-    t.byValues.assign(kSumCount, 0);
-    t.classes.resize(scores.size());
-    for (std::size_t i = 0; i < scores.size(); ++i) {
-        t.classes[i].score = scores[i];
-        t.classes[i].name = handName(scores[i]);
-    }
+    t.byValues.resize(kSumCount);
+    for (const auto& s : scores) t.classes.push_back({.score = s, .name = handName(s)});
     for (const auto& h : hands) {
         const auto mixed = classOf(h.score), flush = classOf(h.flushScore);
         assert(t.byValues[h.sum] == 0);  // the weights keep every multiset apart
