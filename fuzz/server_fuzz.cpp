@@ -1,119 +1,32 @@
-// The whole server core in memory: ten sessions on fake sockets, driven by
-// the input as a sequence of operations (connect, close, socket error, a
-// chunk of bytes), with the server's invariants checked after every one:
-//   - every table report line anyone receives has seven fields;
-//   - "BET" reaches only a betting player, dealt and exchanged hands are
-//     the player's own cards;
-//   - the cards of the players in the hand (states 4, 5, 6) at a table are
-//     real card codes and all different;
-//   - the void session and the void table never change;
-//   - a player sits at one table at most, and his seat and his session agree;
-//   - chips are conserved: at every table whose players did not change, and
-//     over the whole server unless a connection started or ended.
-// Any violation aborts, which libFuzzer reports with the input.
+// The whole server core in memory: ten sessions on in-memory sockets, driven
+// by the input as a sequence of operations (connect, close, socket error, a
+// chunk of bytes, a command line), with the server's invariants (those of the
+// property test, server/session/tests/invariants.h) checked after every one.
+// A command that throws is a fault too. Any fault aborts, which libFuzzer
+// reports with the input; QUORVANE_FUZZ_TRACE=1 prints every chunk in and out.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <set>
+#include <memory>
 #include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
 
-#include "poker/cards.h"
-#include "server/engine/game.h"
-#include "server/session/client.h"
 #include "server/session/server_core.h"
-#include "server/session/socket.h"
+#include "server/session/tests/invariants.h"
 #include "wire/framing.h"
 
 namespace {
 
-using server::clsClient;
-using server::clsGame;
 using server::ISocket;
 using server::ServerCore;
+using server::testing::Invariants;
+using server::testing::MemorySocket;
 
-[[noreturn]] void fail(const char* what, const std::string& detail = {}) {
-    std::fprintf(stderr, "server_fuzz: %s %s\n", what, detail.c_str());
+[[noreturn]] void fail(const std::string& what) {
+    std::fprintf(stderr, "server_fuzz: %s\n", what.c_str());
     std::abort();
 }
-
-std::vector<std::string_view> splitTabs(std::string_view line) {
-    std::vector<std::string_view> f;
-    std::size_t from = 0;
-    for (auto at = line.find('\t'); at != std::string_view::npos; at = line.find('\t', from)) {
-        f.push_back(line.substr(from, at - from));
-        from = at + 1;
-    }
-    f.push_back(line.substr(from));
-    return f;
-}
-
-bool isReportWord(std::string_view w) {
-    return w == "SEAT_ANTE" || w == "SEAT_NAME" || w == "SEAT_STATE" || w == "SEAT_EXCHANGE" ||
-           w == "SEAT_BANK";
-}
-
-// A connection in memory. Every write it accepts is checked line by line at
-// the moment it is sent, when the sender's state is still the one it acted on.
-class FuzzSocket : public ISocket {
-public:
-    int st = kClosed;
-    std::string inbox;
-    const clsClient* owner = nullptr;
-    static inline const bool trace = std::getenv("QUORVANE_FUZZ_TRACE") != nullptr;
-
-    int state() const override { return st; }
-    void send(std::string_view bytes) override {
-        if (st != kConnected) return;  // the session must drop these itself, but harmless here
-        if (bytes.size() < 2 || bytes.substr(bytes.size() - 2) != "\r\n") fail("write without CR LF");
-        std::size_t from = 0;
-        for (auto at = bytes.find("\r\n"); at != std::string_view::npos; at = bytes.find("\r\n", from)) {
-            checkLine(bytes.substr(from, at - from));
-            from = at + 2;
-        }
-        if (from != bytes.size()) fail("write ends inside a line");
-    }
-    std::string readAll() override { return std::exchange(inbox, {}); }
-    void close() override { st = kClosed; }
-    std::string peerAddress() const override { return "127.0.0.1"; }
-    int peerPort() const override { return 40000; }
-
-private:
-    void checkLine(std::string_view line) {
-        if (trace) std::fprintf(stderr, "  -> %d: %s\n", owner->Slot(), std::string(line).c_str());
-        const auto f = splitTabs(line);
-        if (isReportWord(f[0]) && f.size() != 7) fail("report line without seven fields:", std::string(line));
-        if (f[0] == "BET" && f.size() == 1 && !owner->IsBetting()) fail("BET prompt to a player not betting");
-        if ((f[0] == "STARTGAME" || f[0] == "EXCHANGE") && f.size() > 1) {
-            if (f.size() != 6) fail("hand line without five cards:", std::string(line));
-            for (int p = 0; p < 5; ++p) {
-                const auto n = wire::parseNumber(f[p + 1]);
-                if (!n || !poker::isCardCode(*n) || *n != owner->card(p))
-                    fail("hand line is not the hand:", std::string(line));
-            }
-        }
-        if (f[0] == "WINNER") {
-            const auto n = f.size() == 2 ? wire::parseNumber(f[1]) : std::nullopt;
-            if (!n || *n < 0 || *n > 5) fail("WINNER without a seat:", std::string(line));
-        }
-    }
-};
-
-// Deterministic shuffles from a seed taken from the input (splitmix64).
-struct SeededRandom {
-    std::uint64_t state;
-    double operator()() {
-        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        return static_cast<double>(z >> 11) * 0x1.0p-53;
-    }
-};
 
 class Input {
 public:
@@ -152,22 +65,18 @@ public:
         core_ = std::make_unique<ServerCore>(
             ptrs,
             [](const std::string& line) {
-                // A command that throws is caught and logged by the session;
-                // for the fuzzer it is a fault.
-                if (line.rfind("Session error", 0) == 0) fail("exception in a session:", line);
+                if (line.rfind("Session error", 0) == 0) fail(line);
             },
-            SeededRandom{seed});
-        for (int i = 1; i <= ServerCore::kSlots; ++i) socks_[i - 1].owner = &core_->client(i);
-        voidSnapshot_ = describeVoid();
-        snapshotChips();
+            server::testing::seededShuffle(seed));
+        for (int i = 0; i < ServerCore::kSlots; ++i) socks_[i].owner = &core_->client(i + 1);
+        invariants_ = std::make_unique<Invariants>(*core_);
     }
 
     void run(Input& in) {
         for (int ops = 0; ops < 4000 && !in.empty(); ++ops) {
             const std::uint8_t b = in.byte();
-            const int kind = b >> 4;
             const int slot = (b & 15) % ServerCore::kSlots + 1;
-            switch (kind) {
+            switch (b >> 4) {
                 case 0: connect(slot); break;
                 case 1: close(slot, ISocket::kClosed); break;
                 case 2: close(slot, ISocket::kError); break;
@@ -195,26 +104,19 @@ public:
     }
 
 private:
-    FuzzSocket& sock(int i) { return socks_[i - 1]; }
-    clsClient& client(int i) { return core_->client(i); }
-    clsGame& game(int i) { return core_->game(i); }
+    MemorySocket& sock(int i) { return socks_[i - 1]; }
 
-    std::string makeLine(Input& in) {
+    static std::string makeLine(Input& in) {
         const std::uint8_t w = in.byte();
         std::string word = kWords[w & 15];
         if (w & 0x10)
             for (char& c : word) c = static_cast<char>(c - 'A' + 'a');
         if (w & 0x20) word = " " + word + "  ";
         std::string line = word;
-        const int argc = in.byte() % 8;
-        for (int k = 0; k < argc; ++k) {
+        for (int k = in.byte() % 8; k > 0; --k) {
             const std::uint8_t t = in.byte();
             line += '\t';
-            if (t < 0xE0) {
-                line += kArgs[t % 32];
-            } else {
-                line += in.bytes(t & 15);  // arbitrary bytes
-            }
+            line += t < 0xE0 ? std::string(kArgs[t % 32]) : in.bytes(t & 15);  // or arbitrary bytes
         }
         return line + "\r\n";
     }
@@ -222,127 +124,40 @@ private:
     void connect(int i) {
         if (sock(i).st != ISocket::kClosed) return;  // the host only takes closed slots
         sock(i).st = ISocket::kConnected;
-        client(i).winsock_Connect();
-        check(Step::Connection, i);
+        core_->client(i).winsock_Connect();
+        check(true, i);
     }
 
     void close(int i, int how) {
         if (sock(i).st != ISocket::kConnected) return;
         sock(i).st = how;  // the host handles an error like a close by the peer
-        client(i).winsock_Disconnect();
+        core_->client(i).winsock_Disconnect();
         if (sock(i).st != ISocket::kClosed) fail("a closed session left its socket open");
-        check(Step::Connection, i);
+        check(true, i);
     }
 
-    void deliver(int i, std::string bytes) {
+    void deliver(int i, const std::string& bytes) {
         if (sock(i).st != ISocket::kConnected) connect(i);
-        if (FuzzSocket::trace) std::fprintf(stderr, "%d <- %s\n", i, bytes.substr(0, 200).c_str());
+        if (trace_) std::fprintf(stderr, "%d <- %s\n", i, bytes.substr(0, 200).c_str());
         sock(i).inbox += bytes;
-        client(i).winsock_DataArrival(static_cast<long>(bytes.size()));
-        // A session may close its own connection (an overlong line): that is
-        // a connection ending like any other.
-        check(sock(i).st == ISocket::kConnected ? Step::Data : Step::Connection, i);
+        core_->client(i).winsock_DataArrival(static_cast<long>(bytes.size()));
+        // A session may close its own connection (an overlong line).
+        check(sock(i).st != ISocket::kConnected, i);
     }
 
-    enum class Step { Data, Connection };
-
-    std::string describeVoid() {
-        const clsClient& v = core_->g_VoidClient;
-        std::string d = v.m_username + "|" + std::to_string(v.ClientState) + "|" + std::to_string(v.seatno) +
-                        "|" + std::to_string(v.Exchange) + "|" + std::to_string(v.Bank) + "|" +
-                        std::to_string(v.Ante) + "|" + (v.m_Game == &core_->g_VoidGame ? "void" : "TABLE") +
-                        "|";
-        for (int p = 0; p < 5; ++p) d += std::to_string(v.card(p)) + ",";
-        const clsGame& g = core_->g_VoidGame;
-        d += "|" + std::to_string(g.Index) + "|" + g.GameName + "|" + std::to_string(g.DepartedPot) + "|";
-        for (auto* s : g.Seats) d += s == &v ? "v" : "X";
-        return d;
-    }
-
-    std::set<const clsClient*> members(int t) {
-        std::set<const clsClient*> m;
-        for (int s = 0; s < 6; ++s)
-            if (game(t).Occupied(s)) m.insert(game(t).Seats[s]);
-        return m;
-    }
-
-    std::int64_t allChips() {
-        std::int64_t c = core_->g_VoidGame.DepartedPot;
-        for (int i = 1; i <= ServerCore::kSlots; ++i) c += std::int64_t{client(i).Bank} + client(i).Ante;
-        for (int t = 1; t <= ServerCore::kGames; ++t) c += game(t).DepartedPot;
-        return c;
-    }
-
-    void snapshotChips() {
-        for (int t = 1; t <= ServerCore::kGames; ++t) {
-            members_[t - 1] = members(t);
-            chips_[t - 1] = game(t).Chips();
-        }
-        allChips_ = allChips();
+    void check(bool connection, int slot) {
         for (int i = 1; i <= ServerCore::kSlots; ++i) {
-            bank_[i - 1] = client(i).Bank;
-            table_[i - 1] = client(i).InGame() ? client(i).m_Game->Index : 0;
+            if (trace_ && !sock(i).sent.empty()) std::fprintf(stderr, "%d -> %s", i, sock(i).sent.c_str());
+            sock(i).sent.clear();
         }
+        const std::string fault = invariants_->check(connection, slot);
+        if (!fault.empty()) fail(fault);
     }
 
-    void check(Step step, int slot) {
-        if (describeVoid() != voidSnapshot_) fail("the void session or table changed:", describeVoid());
-
-        // One seat per player, and the seat and the session agree.
-        std::array<int, ServerCore::kSlots + 1> seats{};
-        for (int t = 1; t <= ServerCore::kGames; ++t) {
-            clsGame& g = game(t);
-            std::set<int> cards;
-            for (int s = 0; s < 6; ++s) {
-                const clsClient* c = g.Seats[s];
-                if (c == &core_->g_VoidClient) continue;
-                if (!g.Occupied(s)) fail("a seat holds a session that left", std::to_string(t));
-                ++seats[c->Slot()];
-                if (c->m_Game != &g || c->seatno != s) fail("seat and session disagree", std::to_string(t));
-                if (c->ClientState < clsClient::WaitChange || c->ClientState > clsClient::MakeBet) continue;
-                for (int p = 0; p < 5; ++p) {
-                    if (!poker::isCardCode(c->card(p)))
-                        fail("a player in the hand holds no card", std::to_string(t));
-                    if (!cards.insert(c->card(p)).second)
-                        fail("a card twice at table",
-                             std::to_string(t) + " card " + std::to_string(c->card(p)));
-                }
-            }
-        }
-        for (int i = 1; i <= ServerCore::kSlots; ++i) {
-            const clsClient& c = client(i);
-            if (seats[i] != (c.InGame() ? 1 : 0))
-                fail("a player holds more or fewer seats than tables", std::to_string(i));
-            if (!c.InGame() && (c.seatno != -1 || c.Ante != 0))
-                fail("a player at no table has a seat or a stake");
-        }
-
-        // Chips.
-        for (int t = 1; t <= ServerCore::kGames; ++t) {
-            const auto now = members(t);
-            const std::int64_t chips = game(t).Chips();
-            if (now == members_[t - 1]) {
-                if (chips != chips_[t - 1]) fail("chips changed at table", std::to_string(t));
-            } else if (step == Step::Connection && table_[slot - 1] == t) {
-                // The departing player takes his bank; his stake stays in the pot.
-                auto expected = members_[t - 1];
-                expected.erase(&client(slot));
-                if (now == expected && chips != chips_[t - 1] - bank_[slot - 1])
-                    fail("chips lost when a player left table", std::to_string(t));
-            }
-        }
-        if (step == Step::Data && allChips() != allChips_) fail("chips not conserved by a command");
-        snapshotChips();
-    }
-
-    std::array<FuzzSocket, ServerCore::kSlots> socks_;
+    std::array<MemorySocket, ServerCore::kSlots> socks_;
     std::unique_ptr<ServerCore> core_;
-    std::string voidSnapshot_;
-    std::array<std::set<const clsClient*>, ServerCore::kGames> members_;
-    std::array<std::int64_t, ServerCore::kGames> chips_{};
-    std::int64_t allChips_ = 0;
-    std::array<std::int32_t, ServerCore::kSlots> bank_{};
-    std::array<int, ServerCore::kSlots> table_{};
+    std::unique_ptr<Invariants> invariants_;
+    const bool trace_ = std::getenv("QUORVANE_FUZZ_TRACE") != nullptr;
 };
 
 }  // namespace
