@@ -1,7 +1,9 @@
 #include "poker/hand_evaluator.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -17,14 +19,12 @@ constexpr std::array<std::uint32_t, kValuesPerSuit> kValueWeight = {
 constexpr std::uint32_t kSumCount = 5 * kValueWeight[12] + 1;
 // The suit bits sit above every sum: adding five cards leaves the sum below
 // them intact, and the AND of five cards keeps a suit bit only in a flush.
-constexpr int kSuitShift = 24;
-constexpr std::uint32_t kSumMask = (1u << kSuitShift) - 1;
-static_assert(kSumCount <= kSumMask);
+constexpr std::uint32_t kFirstSuitBit = std::bit_ceil(kSumCount);
+constexpr std::uint32_t kSumMask = kFirstSuitBit - 1;
 
 constexpr std::array<std::uint32_t, kDeckSize> kCardBits = [] {
     std::array<std::uint32_t, kDeckSize> bits{};
-    for (int c = 0; c < kDeckSize; ++c)
-        bits[c] = kValueWeight[cardValue(c)] | 1u << (kSuitShift + cardSuit(c));
+    for (int c = 0; c < kDeckSize; ++c) bits[c] = kValueWeight[cardValue(c)] | kFirstSuitBit << cardSuit(c);
     return bits;
 }();
 
@@ -72,7 +72,7 @@ Tables buildTables() {
     };
     // Every multiset of five values, including five equal ones (repeated codes).
     std::vector<Hand> hands;
-    std::vector<Score> scores{Score{}};
+    std::vector<Score> all{Score{}};
     for (std::int16_t a = 0; a < kValuesPerSuit; ++a)
         for (std::int16_t b = a; b < kValuesPerSuit; ++b)
             for (std::int16_t c = b; c < kValuesPerSuit; ++c)
@@ -82,11 +82,12 @@ Tables buildTables() {
                         const auto sum = kValueWeight[a] + kValueWeight[b] + kValueWeight[c] +
                                          kValueWeight[d] + kValueWeight[e];
                         hands.push_back({sum, v, scoreOf(v, false), scoreOf(v, true)});
-                        scores.push_back(hands.back().score);
-                        scores.push_back(hands.back().flushScore);
+                        all.push_back(hands.back().score);
+                        all.push_back(hands.back().flushScore);
                     }
-    std::sort(scores.begin(), scores.end());
-    scores.erase(std::unique(scores.begin(), scores.end()), scores.end());
+    std::sort(all.begin(), all.end());
+    std::vector<Score> scores;
+    std::unique_copy(all.begin(), all.end(), std::back_inserter(scores));
     const auto classOf = [&scores](const Score& s) {
         return static_cast<std::uint16_t>(std::lower_bound(scores.begin(), scores.end(), s) - scores.begin());
     };
@@ -114,7 +115,7 @@ int keyOf(const Tables& t, int c0, int c1, int c2, int c3, int c4) {
     const std::uint32_t b0 = kCardBits[c0], b1 = kCardBits[c1], b2 = kCardBits[c2], b3 = kCardBits[c3],
                         b4 = kCardBits[c4];
     const int mixed = t.byValues[(b0 + b1 + b2 + b3 + b4) & kSumMask];
-    return (b0 & b1 & b2 & b3 & b4) >> kSuitShift ? t.classes[mixed].flush : mixed;
+    return (b0 & b1 & b2 & b3 & b4) > kSumMask ? t.classes[mixed].flush : mixed;
 }
 
 int checkedPosition(int PosNo) {
