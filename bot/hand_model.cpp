@@ -8,61 +8,12 @@
 
 namespace bot {
 
-namespace {
-
-constexpr auto kChoose = [] {
-    std::array<std::array<int, 6>, 13> c{};
-    for (int n = 0; n < 13; ++n) {
-        c[n][0] = 1;
-        for (int r = 1; r <= std::min(n, 5); ++r) c[n][r] = c[n - 1][r - 1] + (r < n ? c[n - 1][r] : 0);
-    }
-    return c;
-}();
-
-// Rank of distinct values, given highest first, among all sets of as many:
-// the ranks order the sets as comparing their values highest first does.
-int setRank(const poker::Score& s, int from, int count) {
-    int rank = 0;
-    for (int i = 0; i < count; ++i) rank += kChoose[s[from + i]][count - i];
-    return rank;
-}
-
-// How many indexes each category spans (from the tie-break entries it has),
-// and where each starts.
-constexpr std::array<int, 10> kSpan = {0, 1287, 13 * 286, 13 * 13 * 13, 13 * 78, 13, 1287, 169, 169, 13};
-constexpr auto kFirst = [] {
-    std::array<int, 10> first{};
-    for (int c = 2; c < 10; ++c) first[c] = first[c - 1] + kSpan[c - 1];
-    return first;
-}();
-static_assert(kFirst[9] + kSpan[9] == kStrengthCount);
-
-int indexWithin(const poker::Score& s) {
-    switch (s[0]) {
-        case poker::HighCard:
-        case poker::Flush: return setRank(s, 1, 5);
-        case poker::Pair: return s[1] * 286 + setRank(s, 2, 3);
-        case poker::TwoPairs: return (s[1] * 13 + s[2]) * 13 + s[3];
-        case poker::ThreeOfAKind: return s[1] * 78 + setRank(s, 2, 2);
-        case poker::FullHouse:
-        case poker::FourOfAKind: return s[1] * 13 + s[2];
-        default: return s[1];  // straights: the highest card alone
-    }
-}
-
-}  // namespace
-
 // The one place that classifies hands.
-int strength(const Cards& hand) {
-    poker::HandEvaluator e;
-    e.SetCards(hand);
-    e.Classify();
-    return kFirst[e.score()[0]] + indexWithin(e.score());
-}
+int strength(const Cards& hand) { return poker::handKey(hand); }
 
-int categoryOf(int strength) {
-    const auto next = std::upper_bound(kFirst.begin() + 1, kFirst.end(), strength);
-    return static_cast<int>(next - kFirst.begin()) - 1;
+int strengthCount() {
+    static const int count = poker::handKey(8, 9, 10, 11, 12) + 1;  // above the royal flush
+    return count;
 }
 
 std::array<poker::CardCode, 47> unseenCards(const Cards& hand) {
@@ -74,18 +25,18 @@ std::array<poker::CardCode, 47> unseenCards(const Cards& hand) {
 }
 
 unsigned typicalKeep(const Cards& hand) {
-    const int category = categoryOf(strength(hand));
+    static const int lowestStraight = strength({0, 14, 28, 42, 4});  // two to six in mixed suits
+    if (strength(hand) >= lowestStraight) return kKeepAll;
     std::array<unsigned, 13> byValue{};
     std::array<unsigned, 4> bySuit{};
     for (int p = 0; p < 5; ++p) {
         byValue[poker::cardValue(hand[p])] |= 1u << p;
         bySuit[poker::cardSuit(hand[p])] |= 1u << p;
     }
-    if (category >= poker::Straight) return kKeepAll;
     unsigned paired = 0;
     for (auto m : byValue)
         if (std::popcount(m) >= 2) paired |= m;
-    if (category == poker::ThreeOfAKind || category == poker::TwoPairs) return paired;
+    if (std::popcount(paired) >= 3) return paired;  // trips or two pairs
     for (auto m : bySuit)
         if (std::popcount(m) == 4) return m;
     // Four in a row with a card missing at both ends; an ace never ranks low.
@@ -112,7 +63,7 @@ DrawModel::DrawModel() {
     std::array<poker::CardCode, poker::kDeckSize> deck{};
     std::iota(deck.begin(), deck.end(), poker::CardCode{0});
     std::array<std::vector<double>, 7> count;
-    for (auto& c : count) c.assign(kStrengthCount, 0.0);
+    for (auto& c : count) c.assign(strengthCount(), 0.0);
     for (int d = 0; d < kDeals; ++d) {
         for (int i = 0; i < 10; ++i)
             std::swap(deck[i], deck[std::uniform_int_distribution<int>(i, poker::kDeckSize - 1)(rng)]);
@@ -134,7 +85,7 @@ DrawModel::DrawModel() {
 }
 
 std::vector<double> winChances(std::span<const Opponent> opponents, double raiserShare) {
-    std::vector<double> chance(kStrengthCount, 1.0);
+    std::vector<double> chance(strengthCount(), 1.0);
     for (const auto& o : opponents) {
         const auto p = DrawModel::get().hands(o.group);
         const double range = o.raised ? raiserShare : 1.0;
@@ -142,7 +93,7 @@ std::vector<double> winChances(std::span<const Opponent> opponents, double raise
         // that beat index i, then of those that beat or tie it; a raiser's
         // hands end where his range is used up.
         double above = 0.0;
-        for (int i = kStrengthCount - 1; i >= 0; --i) {
+        for (auto i = chance.size(); i-- > 0;) {
             const double tie = std::clamp(range - above, 0.0, p[i]) / range;
             above += p[i];
             const double beaten = std::max(0.0, 1.0 - std::min(above, range) / range);

@@ -18,11 +18,10 @@ using Cards = std::array<poker::CardCode, 5>;
 using Rng = std::mt19937_64;
 inline constexpr unsigned kKeepAll = 0x1F;  // bit p set: the card at position p stays
 
-// Every class of equal hands has one index below kStrengthCount; a higher
+// Every class of equal hands has one index below strengthCount(); a higher
 // index beats a lower one and equal indexes tie.
-inline constexpr int kStrengthCount = 9867;
 int strength(const Cards& hand);
-int categoryOf(int strength);  // poker::HighCard .. poker::StraightFlush
+int strengthCount();
 
 // The 47 cards a player does not hold, in code order.
 std::array<poker::CardCode, 47> unseenCards(const Cards& hand);

@@ -11,10 +11,10 @@ namespace bot {
 
 namespace {
 
-// Beyond three cards drawn the replacements are sampled: the exact count
-// would take longer than the rest of the analysis together.
-constexpr int kMaxExactDraw = 3;
-constexpr int kSamples = 10000;
+// Only a redraw of all five cards is sampled: its 1.5 million draws would
+// take longer to count than all the other ways to draw together.
+constexpr int kMaxExactDraw = 4;
+constexpr int kSamples = 20000;
 
 double drawChance(const Cards& hand, unsigned keep, const std::vector<double>& chance, Rng& rng) {
     const int drawn = 5 - std::popcount(keep);
@@ -111,7 +111,7 @@ double Player::bluffRate(const std::vector<double>& chance, int group, double si
     // Our hands as the others see them: what a player who drew as we did holds.
     const auto hands = DrawModel::get().hands(group);
     double value = 0.0, weak = 0.0;
-    for (int i = 0; i < kStrengthCount; ++i) {
+    for (std::size_t i = 0; i < chance.size(); ++i) {
         if (chance[i] >= style_.raiseAt) value += hands[i];
         if (chance[i] < 1.0 - style_.raiseAt) weak += hands[i];
     }
