@@ -35,6 +35,7 @@ Fields splitLine(std::string_view line) {
 }
 
 void LineBuffer::append(std::string_view chunk) {
+    assert(indexesInOrder());
     // Compact only when the consumed prefix dominates, so taking many lines
     // out of one big chunk never moves the whole buffer per line.
     if (start_ > 0 && start_ >= data_.size() / 2) {
@@ -58,6 +59,7 @@ void LineBuffer::append(std::string_view chunk) {
 }
 
 bool LineBuffer::ReadCmd(Fields& fields) {
+    assert(indexesInOrder());
     // A CR at the very end may still be completed by the next chunk's LF.
     const auto pos = data_.find(kLineEnd, scan_);
     if (pos == std::string::npos) {
@@ -71,9 +73,13 @@ bool LineBuffer::ReadCmd(Fields& fields) {
     return true;
 }
 
-bool LineBuffer::overflowed() const { return data_.size() - std::max(tail_, start_) > kMaxPendingBytes; }
+bool LineBuffer::overflowed() const {
+    assert(indexesInOrder());
+    return data_.size() - std::max(tail_, start_) > kMaxPendingBytes;
+}
 
 void LineBuffer::dropPartial() {
+    assert(indexesInOrder());
     if (tail_ <= start_) {
         clear();
     } else {
@@ -83,6 +89,7 @@ void LineBuffer::dropPartial() {
 }
 
 void LineBuffer::clear() {
+    assert(indexesInOrder());
     data_.clear();
     start_ = scan_ = tail_ = 0;
 }

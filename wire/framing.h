@@ -2,6 +2,7 @@
 // Cutting a received byte stream into lines and fields.
 // Text is Latin-1: one byte is one character, so std::string carries it unchanged.
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,7 +26,22 @@ inline constexpr std::size_t kMaxPendingBytes = 64 * 1024;
 // An empty line yields no fields at all.
 Fields splitLine(std::string_view line);
 
-// The receive buffer of one connection.
+// The receive buffer of one connection. Its indexes into data_:
+//
+//   0 ........ start_ ........ scan_ ........ data_.size()
+//   | consumed | no CR LF starts | not searched |
+//              | in here         | yet          |
+//
+//   start_  the first unread byte; the consumed prefix is compacted away
+//           only once it is at least half of data_.
+//   scan_   where the search for the next CR LF resumes (a CR just before
+//           the end may still meet the next chunk's LF).
+//   tail_   just after the last CR LF appended (<= start_ when the unread
+//           text holds none); what follows max(start_, tail_) is the partial
+//           line that overflowed() measures.
+//
+// Invariant, asserted at every entry: start_ <= scan_ <= data_.size() and
+// tail_ <= data_.size().
 class LineBuffer {
 public:
     // Appends a received chunk.
@@ -45,14 +61,22 @@ public:
 
     void clear();
     bool empty() const { return size() == 0; }
-    std::size_t size() const { return data_.size() - start_; }
-    std::string_view text() const { return std::string_view(data_).substr(start_); }
+    std::size_t size() const {
+        assert(indexesInOrder());
+        return data_.size() - start_;
+    }
+    std::string_view text() const {
+        assert(indexesInOrder());
+        return std::string_view(data_).substr(start_);
+    }
 
 private:
+    bool indexesInOrder() const { return start_ <= scan_ && scan_ <= data_.size() && tail_ <= data_.size(); }
+
     std::string data_;
-    std::size_t start_ = 0;  // consumed prefix, compacted lazily
-    std::size_t scan_ = 0;   // where the search for CR LF resumes
-    std::size_t tail_ = 0;   // just after the last CR LF appended so far
+    std::size_t start_ = 0;
+    std::size_t scan_ = 0;
+    std::size_t tail_ = 0;
 };
 
 // The one rule for number fields: blanks around are ignored, an optional

@@ -42,15 +42,6 @@ std::string frame(std::string_view line) {
     return s;
 }
 
-std::string join(std::string_view command, const std::vector<std::string>& fields) {
-    std::string s(command);
-    for (const auto& f : fields) {
-        s += kFieldSeparator;
-        s += f;
-    }
-    return s;
-}
-
 std::string hello() { return withArg(cmd::HELLO, kServerTitle); }
 std::string loginPrompt() { return std::string(cmd::LOGIN); }
 std::string ok(std::string_view command) { return withArg(cmd::OK, command); }

@@ -54,9 +54,6 @@ using TableValues = std::array<SeatValues, kSeatCount>;
 // Appends the CR LF that ends every line on the wire.
 std::string frame(std::string_view line);
 
-// Joins a command word and its fields with TAB.
-std::string join(std::string_view command, const std::vector<std::string>& fields);
-
 // Server to client.
 std::string hello();
 std::string loginPrompt();
