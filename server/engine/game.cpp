@@ -42,7 +42,7 @@ std::int32_t clsGame::GetAnte() const {
 
 void clsGame::Broadcast(const std::string& s) {
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i)) Seats[i]->winsock_SendCmd(s);
+        if (occupied(i)) Seats[i]->winsock_SendCmd(s);
 }
 
 void clsGame::broadcastReport(const Player* except) {
@@ -53,7 +53,7 @@ void clsGame::broadcastReport(const Player* except) {
     }
     const std::string report = wire::tableReport(v);
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i) && Seats[i] != except) Seats[i]->winsock_SendCmd(report);
+        if (occupied(i) && Seats[i] != except) Seats[i]->winsock_SendCmd(report);
 }
 
 void clsGame::BroadcastAll() { broadcastReport(nullptr); }
@@ -66,20 +66,20 @@ void clsGame::BroadcastAnte() {
 
 bool clsGame::Active() const {
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i)) return true;
+        if (occupied(i)) return true;
     return false;
 }
 
-bool clsGame::HasRoom() const {
+bool clsGame::hasRoom() const {
     for (int i = 0; i < SeatCount; ++i)
-        if (!Occupied(i)) return true;
+        if (!occupied(i)) return true;
     return false;
 }
 
 std::int32_t clsGame::AddClient(Player& client) {
     assert(!client.InGame());
     for (int i = 0; i < SeatCount; ++i) {
-        if (Occupied(i)) continue;
+        if (occupied(i)) continue;
         Seats[i] = &client;
         client.m_Game = this;
         client.seatno = static_cast<std::int16_t>(i);
@@ -107,7 +107,7 @@ void clsGame::StartGame() {
     discards_.clear();
     dealt_.fill(false);
     for (int i = 0; i < SeatCount; ++i) {
-        if (!Occupied(i)) continue;  // the void player is never touched
+        if (!occupied(i)) continue;  // the void player is never touched
         dealt_[i] = true;
         Player& o = *Seats[i];
         // A hand cut short by a new deal is a misdeal: each player gets back
@@ -127,10 +127,10 @@ void clsGame::StartGame() {
     BroadcastAll();
 }
 
-bool clsGame::DealtIn(const Player& client) const { return client.m_Game == this && dealt_[client.seatno]; }
+bool clsGame::dealtIn(const Player& client) const { return client.m_Game == this && dealt_[client.seatno]; }
 
-void clsGame::ReplaceCard(Player& client, int pos) {
-    assert(DealtIn(client));
+void clsGame::replaceCard(Player& client, int pos) {
+    assert(dealtIn(client));
     std::int16_t& card = client.card(pos);
     discards_.push_back(card);
     card = GetCardFromDeck();
@@ -164,25 +164,25 @@ int clsGame::firstBettingSeat() const {
 
 bool clsGame::anyoneToExchange() const {
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i) && Seats[i]->ClientState == wire::state::WaitChange) return true;
+        if (occupied(i) && Seats[i]->ClientState == wire::state::WaitChange) return true;
     return false;
 }
 
 std::int64_t clsGame::pot() const {
-    std::int64_t p = DepartedPot;
+    std::int64_t p = departedPot;
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i)) p += Seats[i]->Ante;
+        if (occupied(i)) p += Seats[i]->Ante;
     return p;
 }
 
-std::int64_t clsGame::Chips() const {
-    std::int64_t c = DepartedPot;
+std::int64_t clsGame::chips() const {
+    std::int64_t c = departedPot;
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i)) c += std::int64_t{Seats[i]->Bank} + Seats[i]->Ante;
+        if (occupied(i)) c += std::int64_t{Seats[i]->Bank} + Seats[i]->Ante;
     return c;
 }
 
-bool clsGame::BetInRange(const Player& client, std::int32_t amount) const {
+bool clsGame::betInRange(const Player& client, std::int32_t amount) const {
     assert(amount >= 0);
     const std::int64_t newAnte = std::int64_t{GetAnte()} + amount;
     if (newAnte > kMax) return false;
@@ -222,7 +222,7 @@ void clsGame::ClientCall(Player& client) {
             return;
         }
     }
-    Showdown();
+    showdown();
 }
 
 void clsGame::ClientRaise(Player& client, std::int32_t raise) {
@@ -234,7 +234,7 @@ void clsGame::ClientRaise(Player& client, std::int32_t raise) {
     NextGameAction();
 }
 
-void clsGame::Showdown() {
+void clsGame::showdown() {
     int best = -1;
     poker::clsHandValue bestHand(services_.log);
     for (int i = 0; i < SeatCount; ++i) {
@@ -281,7 +281,7 @@ void clsGame::NextGameAction() {
 }
 
 void clsGame::PayWinner(std::int16_t seat) {
-    if (seat < 0 || seat >= SeatCount || !Occupied(seat)) return;
+    if (seat < 0 || seat >= SeatCount || !occupied(seat)) return;
     Player& w = *Seats[seat];
     BroadcastAll();
     Broadcast(wire::winner(seat));
@@ -290,13 +290,13 @@ void clsGame::PayWinner(std::int16_t seat) {
     const std::int64_t total = pot();
     const std::int64_t paid = std::min(total, kMax - w.Bank);
     w.Bank = static_cast<std::int32_t>(w.Bank + paid);
-    DepartedPot = total - paid;
+    departedPot = total - paid;
     for (int i = 0; i < SeatCount; ++i)
-        if (Occupied(i)) Seats[i]->Ante = 0;
+        if (occupied(i)) Seats[i]->Ante = 0;
     StartGame();
 }
 
-void clsGame::RemoveClient(Player& client) {
+void clsGame::removeClient(Player& client) {
     if (client.m_Game != this) return;
     const int seat = client.seatno;
     const bool wasOnTurn = GameState == GameBetting && seat == BetSeat && client.IsBetting();
@@ -305,7 +305,7 @@ void clsGame::RemoveClient(Player& client) {
     client.m_Game = services_.voidGame;
     client.seatno = -1;
     dealt_[seat] = false;
-    DepartedPot += client.Ante;
+    departedPot += client.Ante;
     client.Ante = 0;
     BroadcastAll();
     if (GameState == GameExchange && wasExchanging && !anyoneToExchange()) {

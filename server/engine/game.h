@@ -49,7 +49,7 @@ public:
     std::int16_t BetSeat = 0;
     // Chips left in the pot by players who departed during a hand; they go to
     // the next winner at this table. 64-bit so carrying them can never overflow.
-    std::int64_t DepartedPot = 0;
+    std::int64_t departedPot = 0;
 
     void InitVoid();
     std::int32_t GetAnte() const;
@@ -72,31 +72,31 @@ public:
     void NextGameAction();
 
     // True when the seat holds a player (not the void player).
-    bool Occupied(int seat) const { return Seats[seat] != services_.voidClient; }
+    bool occupied(int seat) const { return Seats[seat] != services_.voidClient; }
     // Whether a seat is free for a joiner.
-    bool HasRoom() const;
+    bool hasRoom() const;
     // Whether the player sits here and was dealt into the running hand.
-    bool DealtIn(const Player& client) const;
+    bool dealtIn(const Player& client) const;
     // The exchange of one card: the player gives up the card at `pos` and
     // draws the next one. When the stock is empty this hand's discards are
     // reshuffled into a new one; a player never gets a card someone holds.
-    void ReplaceCard(Player& client, int pos);
+    void replaceCard(Player& client, int pos);
     // Whether a BET of `amount` (0 calls, positive raises) by `client` keeps
     // every ante, bank, the pot and any payout within 32 bits.
-    bool BetInRange(const Player& client, std::int32_t amount) const;
+    bool betInRange(const Player& client, std::int32_t amount) const;
     // The chips on this table: seated players' banks and antes plus the
     // departed players' pot.
-    std::int64_t Chips() const;
+    std::int64_t chips() const;
     // The player leaves his seat at once (m_Game becomes the void table):
     // what he put into the hand stays in the pot, the others see the seat
     // empty, and a hand that waited for him moves on.
-    void RemoveClient(Player& client);
+    void removeClient(Player& client);
 
 private:
     void initTable();
     void PayWinner(std::int16_t seat);
-    void Showdown();
-    bool betting(int seat) const { return Occupied(seat) && Seats[seat]->IsBetting(); }
+    void showdown();
+    bool betting(int seat) const { return occupied(seat) && Seats[seat]->IsBetting(); }
     int bettingCount() const;
     int firstBettingSeat() const;
     bool anyoneToExchange() const;

@@ -45,7 +45,7 @@ void clsClient::Reset() {
 }
 
 void clsClient::leaveTable() {
-    if (InGame()) m_Game->RemoveClient(*this);
+    if (InGame()) m_Game->removeClient(*this);
 }
 
 void clsClient::winsock_Connect() {
@@ -145,7 +145,7 @@ void clsClient::handle(const wire::req::NewGame& r) {
 }
 
 void clsClient::handle(const wire::req::JoinGame& r) {
-    if (r.number < 1 || r.number > ServerCore::kGames || !core_.game(r.number).HasRoom()) {
+    if (r.number < 1 || r.number > ServerCore::kGames || !core_.game(r.number).hasRoom()) {
         winsock_SendError(std::string(wire::cmd::JOINGAME));
         return;
     }
@@ -172,13 +172,13 @@ void clsClient::handle(const wire::req::Exchange& r) {
     // Only a player dealt into the running hand holds cards of this deck. A
     // late joiner (or anyone before the first deal) would otherwise join the
     // betting with stale cards that others at the table may hold too.
-    if (!g.DealtIn(*this)) {
+    if (!g.dealtIn(*this)) {
         winsock_SendError(std::string(wire::cmd::EXCHANGE));
         return;
     }
     Exchange = r.count;
     g.BroadcastAll();
-    for (int p : r.positions) g.ReplaceCard(*this, p);
+    for (int p : r.positions) g.replaceCard(*this, p);
     wire::Hand hand{};
     for (int p = 0; p < 5; ++p) hand[p] = card(p);
     winsock_SendCmd(wire::exchangedHand(hand));
@@ -191,7 +191,7 @@ void clsClient::handle(const wire::req::Bet& r) {
     clsGame& g = *m_Game;
     if (r.amount < 0) {
         g.ClientPass(*this);
-    } else if (!g.BetInRange(*this, r.amount)) {
+    } else if (!g.betInRange(*this, r.amount)) {
         winsock_SendError(std::string(wire::cmd::BET));
     } else if (r.amount == 0) {
         g.ClientCall(*this);

@@ -24,7 +24,7 @@ public:
     ISocket* const Winsock;
 
     std::string ClientStateText() const;
-    int Slot() const { return slot_; }
+    int slot() const { return slot_; }
 
     void Reset();
     void winsock_Connect();

@@ -61,10 +61,10 @@ TEST(Betting, WholeHands) {
                     t.top.push_back(stoi(a));
             if (a[0] == 'd') t.game.StartGame();
             if (a[0] == 'k') t[i].ClientState = wire::state::WaitBet, t.game.NextGameAction();
-            if (a[0] == 'l') t.game.RemoveClient(t[i]);
+            if (a[0] == 'l') t.game.removeClient(t[i]);
             if (a[0] == '$') t[i].Bank = v;
             if (a[0] == 's') t[i].ClientState = v;
-            if (a[0] == '?') t.events += t.game.BetInRange(t[i], v) ? "y " : "n ";
+            if (a[0] == '?') t.events += t.game.betInRange(t[i], v) ? "y " : "n ";
             if (a[0] == 'b' && v < 0) t.game.ClientPass(t[i]);
             if (a[0] == 'b' && v == 0) t.game.ClientCall(t[i]);
             if (a[0] == 'b' && v > 0) t.game.ClientRaise(t[i], v);

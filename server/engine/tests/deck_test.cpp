@@ -16,7 +16,7 @@ std::string hand(const Player& p) {
 // The deal skips an empty seat; a bank below the ante goes negative.
 TEST(Deck, DealInSeatOrder) {
     Table t(3);
-    t.game.RemoveClient(t[1]);
+    t.game.removeClient(t[1]);
     t[0].Bank = 3;
     t.game.StartGame();
     EXPECT_EQ(hand(t[0]) + hand(t[2]) + std::to_string(t[0].Bank), "0 1 2 3 4 5 6 7 8 9 -2");
@@ -42,7 +42,7 @@ TEST(Deck, ExchangeDrawsFromTheStockThenTheDiscards) {
         t.top = r.top;
         t.game.StartGame();
         for (const std::string m : r.moves)
-            for (int k = std::stoi(m.substr(4)); k > 0; --k) t.game.ReplaceCard(t[m[0] - '0'], m[2] - '0');
+            for (int k = std::stoi(m.substr(4)); k > 0; --k) t.game.replaceCard(t[m[0] - '0'], m[2] - '0');
         EXPECT_EQ(hand(t[0]) + "| " + hand(t[1]), r.hands);
     }
 }

@@ -23,9 +23,9 @@ std::string describe(const Player& c) {
 std::string describe(const clsGame& g) {
     std::string d = std::to_string(g.Index) + "|" + g.GameName + "|" + std::to_string(g.GameState) + "|" +
                     std::to_string(g.AnteStart) + "|" + std::to_string(g.DeckPos) + "|" +
-                    std::to_string(g.BetSeat) + "|" + std::to_string(g.DepartedPot) + "|";
+                    std::to_string(g.BetSeat) + "|" + std::to_string(g.departedPot) + "|";
     for (auto c : g.Deck) d += std::to_string(c) + ",";
-    for (const Player* p : g.Seats) d += std::to_string(static_cast<const clsClient*>(p)->Slot());
+    for (const Player* p : g.Seats) d += std::to_string(static_cast<const clsClient*>(p)->slot());
     return d + "\n";
 }
 
@@ -96,21 +96,21 @@ std::string Invariants::check(bool connection, int slot) {
         std::set<int> cards;
         members_[t - 1].clear();
         for (int s = 0; s < 6; ++s) {
-            if (!g.Occupied(s)) continue;
+            if (!g.occupied(s)) continue;
             const Player& p = *g.Seats[s];
             members_[t - 1].insert(&p);
             if (p.m_Game != &g || p.seatno != s)
                 fail("seat and player disagree at table " + std::to_string(t));
             if (p.ClientState >= wire::state::WaitChange && p.ClientState <= wire::state::MakeBet &&
-                !g.DealtIn(p))
+                !g.dealtIn(p))
                 fail("a player in the hand was not dealt in");
-            for (int i = 0; i < 5 && g.DealtIn(p); ++i)
+            for (int i = 0; i < 5 && g.dealtIn(p); ++i)
                 if (!poker::isCardCode(p.card(i)) || !cards.insert(p.card(i)).second)
                     fail("a card twice at table " + std::to_string(t));
         }
         // Chips stay while the players stay; one who leaves takes his bank only.
-        chips_[t - 1] = g.Chips();
-        allChips_ += g.DepartedPot;
+        chips_[t - 1] = g.chips();
+        allChips_ += g.departedPot;
         auto rest = membersBefore[t - 1];
         const bool left = connection && rest.erase(&core_.client(slot)) && rest == members_[t - 1];
         if (members_[t - 1] == membersBefore[t - 1]

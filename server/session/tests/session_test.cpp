@@ -153,7 +153,7 @@ TEST(Session, EveryWayOfLeavingFreesTheSeat) {
         *r.line ? s.send(2, r.line) : s.disconnect(2);
         EXPECT_EQ(s.lines(1), report("5 0 5", "ann - cy", "4 0 4", "", "995 1000 995"));
         EXPECT_EQ(s.lines(2), r.answer);
-        EXPECT_EQ(s.game(1).DepartedPot, 5);
+        EXPECT_EQ(s.game(1).departedPot, 5);
         // Nothing of the old table reaches the slot any more, nor a newcomer in it.
         if (!*r.line) s.login(2, "dan");
         s.send(1, "CHAT\thi");
