@@ -1,218 +1,237 @@
-// Ten scripted players at five tables over the loopback, a thousand short
-// visits, and peers that misbehave. Everything the players receive is checked
-// against the protocol, every winner is recomputed from the hands, and no chip
-// is lost.
+// Ten scripted players at five tables over the loopback, and peers that
+// misbehave. Every line a player receives is checked against the protocol,
+// every winner is recomputed from the hands, and no chip is lost.
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
+#include <random>
+#include <regex>
 #include <set>
-#include <thread>
 
-#include "tests/load/load_harness.h"
+#include "poker/hand_value.h"
+#include "tests/support/line_client.h"
+#include "tests/support/loopback_server.h"
 
-namespace load {
 namespace {
 
-std::vector<Player*> pointers(std::vector<std::unique_ptr<Player>>& owned) {
-    std::vector<Player*> v;
-    for (auto& p : owned) v.push_back(p.get());
-    return v;
+using namespace std::chrono_literals;
+using Fields = std::vector<std::string>;
+using Report = std::map<std::string, Fields>;  // the last SEAT_ANTE .. SEAT_BANK lines by their word
+
+// Every line the server may send: numbers of 32 bits, card codes 0..51.
+const std::string kNumber = "(0|-?[1-9][0-9]{0,8}|-?[12][0-9]{9})", kCard = "([0-9]|[1-4][0-9]|5[01])";
+const std::regex kServerLine("HELLO\tQuorvane v0\\.924|LOGIN|BET|OK\t(LOGIN|JOINGAME|NEWGAME ([1-9]|10))" +
+                             std::string("|(ERROR|CHAT)\t[^\t]*|SEAT\t(-1|[0-5])|WINNER\t[0-5]") +
+                             "|(STARTGAME|EXCHANGE)(\t" + kCard +
+                             "){5}|SEAT_NAME(\t[^\t]*){6}|SEAT_STATE(\t[0-6]){6}" +
+                             "|SEAT_EXCHANGE(\t(-1|[0-9]+)){6}|SEAT_(ANTE|BANK)(\t" + kNumber + "){6}");
+
+long value(const Report& r, const char* row, int seat) { return std::stol(r.at(row).at(seat + 1)); }
+bool seated(const Report& r, int seat) { return !r.at("SEAT_NAME").at(seat + 1).empty(); }
+long chips(const Report& r) {  // banks and stakes at the table
+    long sum = 0;
+    for (int i = 0; i < 6; ++i) sum += seated(r, i) ? value(r, "SEAT_BANK", i) + value(r, "SEAT_ANTE", i) : 0;
+    return sum;
 }
 
-TEST(PlayLoad, TenPlayersAtFiveTablesPlayWholeHandsWhileAnEleventhIsRefused) {
-    InProcessHost host;
-    const int hands = scaled(80, 60);
-    std::vector<std::unique_ptr<Player>> owned;
-    for (int i = 0; i < 10; ++i)
-        owned.push_back(std::make_unique<Player>("p" + std::to_string(i), 1000u + i));
-    const auto players = pointers(owned);
-    bool seated = false, refused = false;
-    std::array<bool, 10> finished{};
-    int showdowns = 0;
+struct Player {
+    using Hook = std::function<bool(Player&, const std::string&)>;  // true: it took care of the line
 
-    host.runBeside([&] {
-        for (int t = 0; t < 5; ++t) {
-            Player &a = *players[2 * t], &b = *players[2 * t + 1];
-            if (!a.logIn(host.port()) || !b.logIn(host.port()) || !a.newGame("table" + std::to_string(t)) ||
-                !b.joinGame(a.game, 1))
-                return;
+    Player(std::string n, unsigned seed) : name(std::move(n)), rng(seed) {}
+    void fail(const std::string& what) { errors += name + ": " + what + "\n"; }
+    void send(const std::string& line) {
+        if (!peer->send(line)) fail("could not send '" + line + "'");
+    }
+    // The next line, checked against the protocol; reports, cards and winners recorded.
+    std::optional<std::string> read(support::Ms limit = support::kWaitLimit) {
+        auto line = peer->readLine(limit);
+        fields.assign(1, "");
+        for (char c : line.value_or("")) c == '\t' ? void(fields.emplace_back()) : fields.back().push_back(c);
+        const bool cards = fields[0] == "STARTGAME" || fields[0] == "EXCHANGE";
+        if (line && (!std::regex_match(*line, kServerLine) ||
+                     (cards && std::set(fields.begin(), fields.end()).size() < 6)))
+            fail("breaks the protocol: '" + *line + "'");
+        if (fields[0].starts_with("SEAT_")) building[fields[0]] = fields;
+        if (fields[0] == "SEAT_BANK") report = building;
+        if (cards) hand.clear();
+        for (int p = 1; cards && p <= 5; ++p) hand.push_back(static_cast<std::int16_t>(std::stoi(fields[p])));
+        if (fields[0] == "WINNER") winners.push_back({std::stoi(fields[1]), report, hand});
+        return line;
+    }
+    std::optional<std::string> expect(const std::string& prefix) {
+        while (auto line = read())
+            if (line->starts_with(prefix)) return line;
+        return fail("no line starting with '" + prefix + "'"), std::nullopt;
+    }
+    // Connects, logs in and sits down with NEWGAME or JOINGAME, which must give this seat.
+    bool enter(std::uint16_t port, const std::string& request, int atSeat) {
+        peer = std::make_unique<support::LineClient>(port);
+        send("LOGIN\t" + name);
+        send(request);
+        const auto ok = expect("OK\t" + request.substr(0, request.find('\t')));
+        game = ok && request.starts_with("NEWGAME") ? std::stoi(ok->substr(11)) : game;
+        seat = atSeat;
+        return ok && expect("SEAT\t" + std::to_string(atSeat));
+    }
+    // Answers deals and BET prompts at random until the deal after `hands`
+    // hands (true), the end of the connection or a silence.
+    bool play(int hands, const Hook& hook = {}) {
+        for (int deals = 0; auto line = read(20s);) {
+            if (hook && hook(*this, *line)) continue;
+            if (fields[0] == "STARTGAME" && ++deals > hands) return true;
+            const int roll = std::uniform_int_distribution(0, 99)(rng);
+            std::string exchange = "EXCHANGE";  // each card is given up with some chance, in increasing order
+            for (int p = 0; p < 5; ++p) exchange += roll & (1 << p) ? "\t" + std::to_string(p) : "";
+            if (fields[0] == "STARTGAME") send(exchange);
+            if (fields[0] == "BET")
+                send("BET\t" + std::to_string(roll < 15 ? -1 : roll < 75 ? 0 : roll - 74));
+            if (fields[0] == "ERROR") fail("refused: '" + *line + "'");
         }
-        seated = true;
-        Peer eleventh(host.port());
-        refused = !eleventh.readLine() && eleventh.ended;
-        const Player::Hook chipsStay = [](Player& p, const std::string&) {
-            if (p.reportDone && (p.report.players() != 2 || p.report.chips() != 2000))
-                p.fail("chips at the table: " + std::to_string(p.report.chips()));
+        return false;
+    }
+
+    std::string name, errors;
+    std::mt19937 rng;
+    std::unique_ptr<support::LineClient> peer;
+    Fields fields;  // of the last line
+    int game = 0, seat = -1;
+    Report building, report;  // the report being read, the last complete one
+    std::vector<std::int16_t> hand;
+    struct Win {
+        int seat;
+        Report before;
+        std::vector<std::int16_t> hand;
+    };
+    std::vector<Win> winners;
+};
+
+// Checks each winner the two players at a table heard: they agree, and it is
+// the one seat left betting or the best hand, the lower seat on equal hands.
+// Returns the number of showdowns.
+int checkWinners(Player& a, Player& b) {
+    int showdowns = 0;
+    if (a.winners.size() != b.winners.size()) a.fail("the two heard a different number of winners");
+    for (std::size_t n = 0; n < std::min(a.winners.size(), b.winners.size()); ++n) {
+        const Player::Win &wa = a.winners[n], &wb = b.winners[n];
+        int best = -1, betting = 0;
+        poker::clsHandValue bestHand;
+        for (int s = 0; s < 6; ++s) {
+            if (!seated(wa.before, s) || value(wa.before, "SEAT_STATE", s) < 5) continue;  // not betting
+            if (s != a.seat && s != b.seat) return a.fail("no hand known for seat " + std::to_string(s)), 0;
+            poker::clsHandValue hv;
+            hv.LoadCards(s == a.seat ? wa.hand : wb.hand);
+            hv.Check_Hand();
+            if (++betting == 1 || hv.WinsOf(bestHand).value_or(false)) best = s, bestHand = hv;
+        }
+        showdowns += betting > 1;
+        if (wa.seat != wb.seat || wa.seat != best)
+            a.fail("hand " + std::to_string(n + 1) + ": WINNER " + std::to_string(wa.seat) + "/" +
+                   std::to_string(wb.seat) + ", expected " + std::to_string(best));
+    }
+    return showdowns;
+}
+
+std::unique_ptr<server::frmMain> serverWithRepeatableDeals() {
+    server::HostHooks hooks;
+    auto engine = std::make_shared<std::mt19937>(20240611u);
+    hooks.shuffle = [engine](std::span<std::int16_t> deck) {
+        std::shuffle(deck.begin(), deck.end(), *engine);
+    };
+    return support::loopbackServer(hooks);
+}
+
+int busySlots(server::frmMain& window) {
+    int busy = 0;
+    for (int i = 1; i <= server::frmMain::kSlots; ++i) busy += window.Winsock1(i).state() != 0;
+    return busy;
+}
+
+TEST(PlayLoad, TenPlayersAtFiveTablesPlayWholeHands) {
+    const auto window = serverWithRepeatableDeals();
+    constexpr int kHands = 40;
+    std::deque<Player> p;
+    for (unsigned i = 0; i < 10; ++i) p.emplace_back("p" + std::to_string(i), 1000 + i);
+    std::atomic<int> finished = 0, showdowns = 0;
+    support::runBeside([&] {
+        for (int t = 0; t < 10; t += 2)
+            if (!p[t].enter(window->listeningPort(), "NEWGAME\tt", 0) ||
+                !p[t + 1].enter(window->listeningPort(), "JOINGAME\t" + std::to_string(p[t].game), 1))
+                return;
+        const Player::Hook chipsStay = [](Player& q, const std::string&) {
+            if (q.fields[0] == "SEAT_BANK" && chips(q.report) != 2000)
+                q.fail("chips: " + std::to_string(chips(q.report)));
             return false;
         };
-        std::vector<std::function<void()>> jobs;
-        for (int i = 0; i < 10; ++i)
-            jobs.push_back([&, i] { finished[i] = players[i]->play(hands, chipsStay); });
-        for (int t = 0; t < 5; ++t) players[2 * t]->send("STARTGAME");
-        together(jobs);
-        for (int t = 0; t < 5; ++t) showdowns += checkWinners(*players[2 * t], *players[2 * t + 1]);
+        std::vector<std::jthread> threads;
+        for (Player& q : p) threads.emplace_back([&] { finished += q.play(kHands, chipsStay); });
+        for (int t = 0; t < 10; t += 2) p[t].send("STARTGAME");
     });
-
-    ASSERT_TRUE(seated) << allErrors(players);
-    EXPECT_TRUE(refused) << "the eleventh connection was served";
-    EXPECT_EQ(allErrors(players), "");
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_TRUE(finished[i]) << players[i]->name << " did not finish in time";
-        EXPECT_EQ(static_cast<int>(players[i]->winners.size()), hands) << players[i]->name;
-    }
-    // Random play reaches both ways of ending a hand.
-    EXPECT_GT(showdowns, 0);
-    EXPECT_LT(showdowns, 5 * hands);
+    for (int t = 0; t < 10; t += 2) showdowns += checkWinners(p[t], p[t + 1]);
+    EXPECT_EQ(finished, 10);
+    for (const Player& q : p) EXPECT_EQ(q.errors, "");
+    for (const Player& q : p) EXPECT_EQ(q.winners.size(), std::size_t{kHands}) << q.name;
+    EXPECT_GT(showdowns, 0);  // random play reaches both ways of ending a hand
+    EXPECT_LT(showdowns, 5 * kHands);
 }
 
-// One visit: connect, log in, sit down (table 1, or a new table for every
-// fifth), go. All ten slots may still be held by visitors whose close the
-// server has not handled yet: such a caller is turned away and tries again.
-std::string visit(std::uint16_t port, int n) {
-    Player p("v" + std::to_string(n), static_cast<unsigned>(n));
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        p.errors.clear();
-        if (p.logIn(port) || !p.peer->ended) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    if (!p.errors.empty()) return allErrors({&p});
-    // The table may be full of visitors whose close is not handled yet: either answer will do.
-    p.send(n % 5 == 0 ? "NEWGAME\tg" : "JOINGAME\t1");
-    std::optional<std::string> line;
-    while ((line = p.peer->readLine()) && p.check(*line) && *line != "SEAT\t0" && *line != "OK\tJOINGAME" &&
-           line->rfind("ERROR\t", 0) != 0) {
-    }
-    if (!line) p.fail("no answer to its seat request");
-    return allErrors({&p});
-}
-
-TEST(ConnectionLoad, AThousandVisitsLeaveEverySlotAndTableFreeAndMemoryBounded) {
-    InProcessHost host;
-    std::string failure;
-    auto visits = [&](int from, int count) {
-        host.runBeside([&] {
-            for (int start = from; start < from + count && failure.empty(); start += 5) {
-                std::vector<std::string> errors(5);
-                std::vector<std::function<void()>> batch;
-                for (int k = 0; k < 5; ++k)
-                    batch.push_back([&, k] { errors[k] = visit(host.port(), start + k); });
-                together(batch);
-                for (const auto& e : errors)
-                    if (!e.empty() && failure.empty())
-                        failure = "visit near " + std::to_string(start) + ": " + e;
-            }
-        });
-    };
-    // A first round brings every allocation of the program to its steady size.
-    visits(0, 50);
-    host.settle(200);
-    const std::int64_t before = residentBytes();
-    visits(50, 1000);
-    ASSERT_EQ(failure, "");
-    for (int i = 0; i < 100 && host.busySlots() > 0; ++i) host.settle(20);
-    EXPECT_EQ(host.busySlots(), 0);
-    const std::int64_t grown = residentBytes() - before;
-    if (!kSanitized) {
-        EXPECT_LT(grown, std::int64_t{8} << 20) << "resident size grew by " << grown << " bytes";
-    }
-    // Ten newcomers all get in and each creates a table.
-    std::vector<std::unique_ptr<Player>> owned;
-    std::set<int> tables;
-    host.runBeside([&] {
-        for (int i = 0; i < 10; ++i) {
-            owned.push_back(std::make_unique<Player>("u" + std::to_string(i), 7u + i));
-            if (owned.back()->logIn(host.port()) && owned.back()->newGame("fresh"))
-                tables.insert(owned.back()->game);
-        }
-    });
-    EXPECT_EQ(allErrors(pointers(owned)), "");
-    EXPECT_EQ(tables, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-}
-
-enum class Fault { OverLongLine, CloseOnTurn, Reset, HalfLine };
-
-// anna and bert play at one table; xeno sits with them at seat 2 and
-// misbehaves in the first hand or, with half a line, sits at a table of his
-// own. The honest players' hands go on and what xeno put in goes to a winner.
+// anna and bert play at table 1, where xeno sits at seat 2 and misbehaves in
+// the first hand; with half a line he sits at a table of his own. The honest
+// players' hands go on, and what xeno put in goes to one of them.
 TEST(FaultLoad, MisbehavingPeersCostTheHonestPlayersNothing) {
-    const struct {
-        const char* name;
-        Fault fault;
-        std::int64_t honestChips;  // 0: whatever xeno did not keep
-        int busySlots;
-    } cases[] = {
-        {"over-long line", Fault::OverLongLine, 0, 2},
-        {"close while on turn", Fault::CloseOnTurn, 2005, 2},  // xeno leaves his ante
-        {"reset during the exchange", Fault::Reset, 2005, 2},
-        {"half a line, then silence", Fault::HalfLine, 2000, 3},
+    using Misbehave = std::function<void(support::LineClient & x, std::atomic<bool> & honestDone)>;
+    const std::tuple<const char*, Misbehave, long> cases[] = {
+        {"over-long line at the deal",
+         [](auto& x, auto&) {
+             x.readUntil("STARTGAME");
+             x.sendRaw(std::string(70 * 1024, 'x'));
+             EXPECT_TRUE(x.waitEnded()) << "the server kept the connection";
+         },
+         2005},
+        {"reset during the exchange", [](auto& x, auto&) { x.readUntil("STARTGAME"), x.reset(); }, 2005},
+        {"close while on turn",
+         [](auto& x, auto&) { x.readUntil("STARTGAME"), x.send("EXCHANGE"), x.readUntil("BET"), x.close(); },
+         2005},
+        {"half a line, then silence at a table of his own",
+         [](auto& x, auto& honestDone) {
+             x.sendRaw("CHAT\thel");
+             support::waitUntil([&] { return honestDone.load(); }, 120s);
+             x.sendRaw("lo\r\n");  // read as one line with the rest
+             EXPECT_EQ(x.readUntil("CHAT"), "CHAT\txeno> hello");
+         },
+         2000},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        InProcessHost host;
-        const int hands = scaled(20, 10);
-        const bool half = c.fault == Fault::HalfLine;
+    for (const auto& [name, misbehave, honestChips] : cases) {
+        SCOPED_TRACE(name);
+        const auto window = serverWithRepeatableDeals();
+        const std::uint16_t port = window->listeningPort();
         Player a("anna", 31), b("bert", 32), x("xeno", 33);
-        bool seated = false, finishedA = false, finishedB = false, closedByServer = false;
-        std::int64_t xBank = 1000;
-        std::optional<std::string> chat;
-        // In the first hand seat 0 raises and seat 1 calls, so the turn reaches xeno.
-        const Player::Hook honest = [&](Player& p, const std::string& line) {
-            if (&p == &a && p.reportDone && p.report.name[2] == x.name) xBank = p.report.row[Report::Bank][2];
-            if (c.fault != Fault::CloseOnTurn || line != "BET" || !p.winners.empty()) return false;
-            p.send(&p == &a ? "BET\t10" : "BET\t0");
-            return true;
+        std::atomic<bool> honestDone = false, finishedA = false, finishedB = false;
+        // In the first hand seat 0 raises and seat 1 calls, so the turn reaches seat 2.
+        const Player::Hook raiseFirst = [](Player& p, const std::string& line) {
+            if (line != "BET" || !p.winners.empty()) return false;
+            return p.send(p.seat == 0 ? "BET\t10" : "BET\t0"), true;
         };
-        const Player::Hook misbehave = [&](Player&, const std::string& line) {
-            const bool deal = x.fields[0] == "STARTGAME";
-            if (c.fault == Fault::OverLongLine && deal) {
-                x.peer->sendRaw(std::string(70 * 1024, 'x'));
-                while (x.peer->readLine(10000)) {
-                }
-                closedByServer = x.peer->ended;
-            } else if (c.fault == Fault::Reset && deal) {
-                x.peer->reset();
-            } else if (c.fault == Fault::CloseOnTurn && line == "BET") {
-                x.peer->close();
-            } else if (deal) {
-                x.send("EXCHANGE");
-            }
-            return true;
-        };
-        host.runBeside([&] {
-            if (!a.logIn(host.port()) || !b.logIn(host.port()) || !x.logIn(host.port()) ||
-                !a.newGame("faults") || !b.joinGame(a.game, 1) ||
-                (half ? !x.newGame("quiet") : !x.joinGame(a.game, 2)))
+        support::runBeside([&] {
+            const bool own = honestChips == 2000;
+            if (!a.enter(port, "NEWGAME\tfaults", 0) || !b.enter(port, "JOINGAME\t1", 1) ||
+                !x.enter(port, own ? "NEWGAME\tquiet" : "JOINGAME\t1", own ? 0 : 2))
                 return;
-            seated = true;
-            if (half) x.peer->sendRaw("CHAT\thel");
             a.send("STARTGAME");
-            std::vector<std::function<void()>> jobs{[&] { finishedA = a.play(hands, honest); },
-                                                    [&] { finishedB = b.play(hands, honest); }};
-            if (!half) jobs.push_back([&] { x.play(hands, misbehave); });
-            together(jobs);
-            checkWinners(a, b);
-            // The rest of the line arrives much later and is read as one line.
-            if (half) x.peer->sendRaw("lo\r\n"), chat = x.expect("CHAT");
+            std::jthread xeno([&] { misbehave(*x.peer, honestDone); });
+            std::jthread bert([&] { finishedB = b.play(10, raiseFirst); });
+            finishedA = a.play(10, raiseFirst);
+            bert.join();
+            honestDone = true;
         });
-        host.settle(100);
-        ASSERT_TRUE(seated) << allErrors({&a, &b, &x});
-        EXPECT_TRUE(finishedA && finishedB) << "the honest players' hands did not go on";
-        EXPECT_EQ(allErrors({&a, &b}), "");
-        EXPECT_EQ(static_cast<int>(a.winners.size()), hands);
-        const std::int64_t honestChips = half ? 2000 : 3000 - xBank;
-        if (c.honestChips) {
-            EXPECT_EQ(honestChips, c.honestChips);
-        }
-        EXPECT_EQ(a.report.players(), 2);
-        EXPECT_EQ(a.report.chips(), honestChips);
-        EXPECT_EQ(b.report.chips(), honestChips);
-        EXPECT_EQ(host.busySlots(), c.busySlots);
-        EXPECT_EQ(closedByServer, c.fault == Fault::OverLongLine);
-        if (half) {
-            EXPECT_EQ(chat, std::optional<std::string>("CHAT\txeno> hello"));
-        }
+        EXPECT_TRUE(finishedA && finishedB) << a.errors << b.errors << x.errors;
+        checkWinners(a, b);
+        EXPECT_EQ(a.errors + b.errors, "");
+        EXPECT_EQ(chips(a.report), honestChips);
+        EXPECT_EQ(chips(b.report), honestChips);
+        EXPECT_TRUE(support::waitUntil([&] { return busySlots(*window) == (honestChips == 2000 ? 3 : 2); }));
     }
 }
 
 }  // namespace
-}  // namespace load

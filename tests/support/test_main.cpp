@@ -1,4 +1,5 @@
-// The window and its sockets need a QApplication for the whole test run.
+// The tests that open windows or sockets run inside a QApplication, offscreen
+// unless a platform is named.
 
 #include <gtest/gtest.h>
 #include <QApplication>

@@ -1,0 +1,165 @@
+// The server window over TCP on the loopback: slots, connection events and the
+// log, the layout, first activation and test mode, About, and the monitor.
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <regex>
+
+#include "poker/hand_value.h"
+#include "server/host/test_mode.h"
+#include "server/session/tests/harness.h"
+#include "tests/support/line_client.h"
+#include "tests/support/loopback_server.h"
+#include "weblink/url.h"
+
+namespace server::testing {
+namespace {
+
+using support::LineClient;
+using support::Ms;
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override { startHost(); }
+    void startHost(std::string commandLine = {}, HostHooks hooks = {}) {
+        hooks.shuffle = knownDeck();
+        clients.clear();
+        window = support::loopbackServer(std::move(hooks), std::move(commandLine));
+        window->Timer1->stop();  // the tests tick the monitor themselves
+        port = window->listeningPort();
+    }
+    // A client past the greeting; logged in when given a name.
+    LineClient& connect(const std::string& name = {}) {
+        LineClient& c = *clients.emplace_back(std::make_unique<LineClient>(port));
+        EXPECT_EQ(c.readLines(2), (L{"HELLO\tQuorvane v0.924", "LOGIN"}));
+        if (!name.empty()) {
+            c.send("LOGIN\t" + name);
+            EXPECT_EQ(c.readLine(), "OK\tLOGIN");
+        }
+        return c;
+    }
+    // The log without its "HH:NN:SS " stamps.
+    std::string log() const {
+        return std::regex_replace(window->logText(), std::regex("(^|\n)\\d\\d:\\d\\d:\\d\\d "), "$1");
+    }
+    bool waitForLog(const std::string& line) {
+        return support::waitUntil([&] { return log().find(line) != std::string::npos; });
+    }
+    QStringList row(int slot) const {
+        QStringList texts;
+        for (int c = 0; c < frmMain::kColumns; ++c)
+            texts << window->ListView1->topLevelItem(slot - 1)->text(c);
+        return texts;
+    }
+
+    std::unique_ptr<frmMain> window;
+    std::uint16_t port = 0;
+    std::vector<std::unique_ptr<LineClient>> clients;
+};
+
+TEST_F(HostTest, LinesCrossASlotByteForByteAndASocketErrorEndsTheSessionLikeAClose) {
+    LineClient& a = connect();
+    LineClient& b = connect("ben");
+    a.sendRaw("LOGIN\tAn\xC9\r\nNEWGAME\tcaf\xe9\r\nCHAT\t\xff!\r\n");
+    EXPECT_EQ(a.readLines(4), (L{"OK\tLOGIN", "OK\tNEWGAME 1", "SEAT\t0", "CHAT\tan\xe9> \xff!"}));
+    b.send("JOINGAME\t1");
+    a.readLines(5);
+    window->Winsock1_Error(2, 10053, QStringLiteral("Software caused connection abort"));
+    EXPECT_TRUE(b.waitEnded());
+    EXPECT_EQ(a.readLines(5), report("", "an\xe9", "3", "", ""));  // the seat is free again
+    window->Winsock1(2).send("LOGIN\r\n");                         // dropped without harm
+    EXPECT_EQ(log(),
+              "Winsock1_ConnectionRequest: index=0\r\nWinsock1_ConnectionRequest: index=0\r\n"
+              "Winsock1_Error: index=2 err=Software caused connection abort");
+    EXPECT_EQ(a.readLine(Ms(0)), std::nullopt);
+}
+
+TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
+    for (int i = 0; i < 3; ++i) connect();
+    clients[1]->close();
+    ASSERT_TRUE(waitForLog("Winsock1_Close: index=2"));
+    const std::uint16_t newest = connect().localPort();
+    EXPECT_EQ(window->Winsock1(2).peerPort(), newest);
+    while (clients.size() < 11) connect();
+    const std::string before = log();
+    LineClient eleventh(port);
+    EXPECT_EQ(eleventh.readLine(), std::nullopt);
+    EXPECT_TRUE(eleventh.ended());
+    EXPECT_EQ(log(), before + "\r\nWinsock1_ConnectionRequest: index=0");
+    clients[0]->send("SEAT");  // the players already in are not disturbed
+    EXPECT_EQ(clients[0]->readLine(), "LOGIN");
+}
+
+TEST_F(HostTest, WindowLogsTheListenerOnceSplitsInHalvesAndAboutOpensTheProjectPage) {
+    std::vector<std::string> opened;
+    HostHooks hooks;
+    hooks.openUrl = [&](const std::string& url) { opened.push_back(url); };
+    startHost({}, hooks);
+    window->show();
+    ASSERT_TRUE(waitForLog("Quorvane"));
+    window->Form_Activate();
+    EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port));
+    window->resize(700, 501);
+    QCoreApplication::processEvents();
+    const int w = window->centralWidget()->width(), h = window->centralWidget()->height();
+    EXPECT_EQ(window->ListView1->geometry(), QRect(0, 0, w, h / 2));
+    EXPECT_EQ(window->txtLog->geometry(), QRect(0, h / 2, w, h / 2));
+    window->mnuAbout->trigger();
+    EXPECT_EQ(opened, L{std::string(weblink::kLinkBase) + "Quorvane+v0%2E924"});
+    // A second window on the same port cannot listen, and says why.
+    hooks.listenAddress = QHostAddress::LocalHost;
+    frmMain second(port, {}, hooks);
+    EXPECT_EQ(second.logText().find("Winsock1_Error: index=0 err="), 9u);
+}
+
+TEST_F(HostTest, LogKeepsItsNewest2048CharactersWithTheCaretAtTheEnd) {
+    for (int i = 0; i < 200; ++i) window->WriteLog("line " + std::to_string(i));
+    const std::regex newest("\n\\d\\d:\\d\\d:\\d\\d line 198\n\\d\\d:\\d\\d:\\d\\d line 199$");
+    EXPECT_TRUE(std::regex_search(window->txtLog->toPlainText().toStdString(), newest)) << window->logText();
+    EXPECT_EQ(window->logText().size(), 2048u);
+    EXPECT_TRUE(window->txtLog->textCursor().atEnd());
+}
+
+TEST_F(HostTest, OnlyTheExactTestSwitchStartsTheClientOnceAndAFailureIsLogged) {
+    for (const auto& [commandLine, isTest] : std::initializer_list<std::pair<const char*, bool>>{
+             {"-test", true}, {"  -test  ", true}, {"-TEST", false}, {"-test x", false}, {"\t-test", false}})
+        EXPECT_EQ(isTestCommandLine(commandLine), isTest) << "[" << commandLine << "]";
+    int started = 0;
+    HostHooks hooks;
+    hooks.startTestClient = [&] { return ++started, std::optional<std::string>{"No such file"}; };
+    startHost("-test", hooks);
+    window->Form_Activate();
+    window->Form_Activate();
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port) +
+                         "\r\nError while processing -test command argument: No such file");
+}
+
+TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
+    LineClient& c = connect("Dora");
+    c.send("NEWGAME\tlate show");
+    c.send("STARTGAME");
+    EXPECT_EQ(c.readLines(3)[2], "STARTGAME\t0\t1\t2\t3\t4");  // two to six of clubs
+    for (int tick = 1; tick <= frmMain::kSlots; ++tick) {
+        window->Timer1_Timer();
+        EXPECT_EQ(row(tick)[2], tick == 1 ? "WaitChange" : "Void");
+        EXPECT_EQ(row(tick % frmMain::kSlots + 1)[2], tick == frmMain::kSlots ? "WaitChange" : "");
+    }
+    poker::clsHandValue hand;
+    hand.LoadCards(std::array<std::int16_t, 5>{0, 1, 2, 3, 4});
+    hand.Check_Hand();
+    const QString clientPort = QString::number(c.localPort()), name = QString::fromStdString(hand.HandName);
+    EXPECT_EQ(row(1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1", clientPort, "7", name}));
+    // The eleventh tick, which the real timer gives too, shows the departed player's row empty.
+    c.close();
+    window->Timer1->start();
+    EXPECT_TRUE(support::waitUntil([&] { return row(1)[2] == "Void"; }));
+    EXPECT_EQ(row(1), (QStringList{"1", "-1", "Void", "", "", "", "0", ""}));
+}
+
+}  // namespace
+}  // namespace server::testing

@@ -1,0 +1,108 @@
+#pragma once
+// A player's end of a connection to 127.0.0.1: lines out with CR LF, lines in
+// without. A plain socket, so any thread may use it; every read is bounded and
+// waits as wait.h does.
+
+#include <arpa/inet.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "tests/support/wait.h"
+
+namespace support {
+
+class LineClient {
+public:
+    // Connects at once with the Nagle delay off; ended() when that failed.
+    explicit LineClient(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        const int one = 1;
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) close();
+    }
+    ~LineClient() { close(); }
+    LineClient(const LineClient&) = delete;
+    LineClient& operator=(const LineClient&) = delete;
+
+    bool send(const std::string& line) { return sendRaw(line + "\r\n"); }
+    bool sendRaw(const std::string& bytes) {  // a blocking send passes everything on or fails
+        return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+    }
+    // The next line; nothing when none came within `limit` (0: only what has
+    // arrived) or the connection ended.
+    std::optional<std::string> readLine(Ms limit = kWaitLimit) {
+        std::optional<std::string> line;
+        const auto readable = [this](Ms left) {
+            pollfd p{fd_, POLLIN, 0};
+            ::poll(&p, 1, static_cast<int>(left.count()));
+        };
+        waitUntil([&] { return (line = takeLine()) || (receive(), line = takeLine()) || ended(); }, limit,
+                  readable);
+        return line;
+    }
+    // Reads up to and including the next line that starts with `prefix`.
+    std::optional<std::string> readUntil(const std::string& prefix, Ms limit = kWaitLimit) {
+        while (auto line = readLine(limit))
+            if (line->starts_with(prefix)) return line;
+        return std::nullopt;
+    }
+    // The next n lines, "<missing>" for each that did not come.
+    std::vector<std::string> readLines(std::size_t n) {
+        std::vector<std::string> lines(n);
+        for (auto& line : lines) line = readLine().value_or("<missing>");
+        return lines;
+    }
+    bool waitEnded(Ms limit = kWaitLimit) {  // drops what comes until the other side closes
+        while (readLine(limit)) {
+        }
+        return ended();
+    }
+    void close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    void reset() {  // an abortive close: the other side sees a reset
+        const linger abortive{1, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        close();
+    }
+    bool ended() const { return fd_ < 0 || ended_; }
+    int fd() const { return fd_; }
+    std::uint16_t localPort() const {
+        sockaddr_in at{};
+        socklen_t size = sizeof at;
+        return ::getsockname(fd_, reinterpret_cast<sockaddr*>(&at), &size) == 0 ? ntohs(at.sin_port) : 0;
+    }
+
+private:
+    void receive() {  // what has arrived, without waiting
+        for (char chunk[65536]; !ended();) {
+            const ssize_t n = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
+            if (n > 0) buffer_.append(chunk, static_cast<std::size_t>(n));
+            if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) ended_ = true;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        }
+    }
+    std::optional<std::string> takeLine() {
+        const auto end = buffer_.find("\r\n");
+        if (end == std::string::npos) return std::nullopt;
+        std::string line = buffer_.substr(0, end);
+        buffer_.erase(0, end + 2);
+        return line;
+    }
+
+    int fd_;
+    bool ended_ = false;
+    std::string buffer_;
+};
+
+}  // namespace support

@@ -1,0 +1,53 @@
+#pragma once
+// The one way the socket tests wait: check a condition until it holds or a
+// deadline passes, with the thread's Qt events running in between.
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
+namespace support {
+
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::milliseconds;
+inline constexpr Ms kWaitLimit{5000};
+
+// True once `done` holds, false when `limit` has passed first. On the
+// application's thread the events due run between checks, so a server window
+// in this process goes on answering; elsewhere `idle` waits, given the time
+// left (by default a millisecond's sleep).
+inline bool waitUntil(const std::function<bool()>& done, Ms limit = kWaitLimit,
+                      const std::function<void(Ms)>& idle = {}) {
+    const auto deadline = Clock::now() + limit;
+    const bool eventThread = qApp && QThread::currentThread() == qApp->thread();
+    std::optional<QTimer> tick;  // wakes the event wait for what is not a Qt event
+    if (eventThread) tick.emplace().start(2);
+    for (Ms left = limit; !done(); left = std::chrono::duration_cast<Ms>(deadline - Clock::now())) {
+        if (left <= Ms::zero()) return false;
+        if (eventThread) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // as a running loop would
+        } else {
+            idle ? idle(left) : std::this_thread::sleep_for(std::min(left, Ms(1)));
+        }
+    }
+    return true;
+}
+
+// Runs `work`, which bounds its own waits, on a thread of its own while this
+// thread runs its events.
+inline void runBeside(const std::function<void()>& work) {
+    std::atomic<bool> finished{false};
+    std::thread worker([&] { work(), finished = true; });
+    waitUntil([&] { return finished.load(); }, std::chrono::minutes(5));
+    worker.join();
+}
+
+}  // namespace support
