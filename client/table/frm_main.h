@@ -68,7 +68,7 @@ public:
     // The picture of a holder as loaded from the resources (null if absent).
     QPixmap holderPicture(const std::string& holder) const;
 
-    // The controls, left to right and top to bottom.
+    // The window's controls.
     QLabel* Label17 = nullptr;
     std::array<CardSlot*, 5> imgCard{};
     QPushButton* cmdDone = nullptr;

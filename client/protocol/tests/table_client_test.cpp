@@ -1,145 +1,145 @@
-// The whole client: the real window and connection against a scripted
+// The whole client: the real window, sound and connection against a scripted
 // server on 127.0.0.1, driven with real clicks and key presses.
 #include "client/protocol/table_client.h"
 
-#include <QElapsedTimer>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
+#include "client/core/tests/fakes.h"
 #include "client/table/frm_main.h"
-#include "fakes.h"
-#include "weblink/url.h"
 
 namespace client::testing {
 namespace {
 
-template <typename Pred>
-bool waitUntil(Pred pred) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > 5000) return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
+struct Browser : IWindowDesktop {
+    Lines links;
+    void startSecondCopy(const std::string&) override {}
+    void openLink(const std::string& url) override { links.push_back(url); }
+};
 
 class TableClientTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0)); }
-
     // Builds the client; shown, it connects at once. Without a server it stays hidden.
     void start(bool connect = true) {
-        client =
-            std::make_unique<TableClient>(window, "", std::unique_ptr<IDialogs>(dialogs = new FakeDialogs),
-                                          std::unique_ptr<IWindowDesktop>(desktop = new FakeDesktop));
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        client = std::make_unique<TableClient>(window, "", std::unique_ptr<IDialogs>(fake = new FakeClient),
+                                               std::unique_ptr<IWindowDesktop>(browser = new Browser));
         client->connection().port = server.serverPort();
-        client->connection().firstWaitSeconds = 2;
-        client->connection().typedWaitSeconds = 1;
         if (!connect) return server.close();
         window.show();
-        ASSERT_TRUE(waitUntil([&] { return server.hasPendingConnections(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }));
         peer = server.nextPendingConnection();
-        QObject::connect(peer, &QTcpSocket::readyRead, [this] { got += peer->readAll().toStdString(); });
-        ASSERT_TRUE(waitUntil([&] { return client->connection().isConnected(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return client->connection().isConnected(); }));
     }
-    void serverSends(const std::string& text) { peer->write(text.data(), qint64(text.size())); }
-    // The client's next line without its CR LF; what there is when no line end comes.
+    // The client's next line without its CR LF.
     std::string clientSent() {
-        waitUntil([&] { return got.find("\r\n") != std::string::npos; });
-        const auto end = std::min(got.find("\r\n"), got.size());
-        const std::string line = got.substr(0, end);
-        got.erase(0, end + 2);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return (got += peer->readAll().toStdString()).find("\r\n") != got.npos; }));
+        const std::string line = got.substr(0, got.find("\r\n"));
+        got.erase(0, line.size() + 2);
         return line;
+    }
+    // The pictures of the five slots.
+    std::string pictures() const {
+        std::string shown = window.slotPicture(0);
+        for (std::int16_t p = 1; p < 5; ++p) shown += "," + window.slotPicture(p);
+        return shown;
+    }
+    // Which of Done, Pass, Call, Raise and the raise amount are on screen.
+    std::string controls() const {
+        std::string shown;
+        for (QWidget* w : std::initializer_list<QWidget*>{window.cmdDone, window.cmdPass, window.cmdCall,
+                                                          window.cmdRaise, window.txtRaise})
+            shown += w->isVisible() ? '1' : '0';
+        return shown;
     }
 
     QTcpServer server;
     QTcpSocket* peer = nullptr;
     std::string got;
-    frmMain window{std::make_unique<CountingSound>()};
-    FakeDialogs* dialogs = nullptr;
-    FakeDesktop* desktop = nullptr;
+    frmMain window;
+    FakeClient* fake = nullptr;
+    Browser* browser = nullptr;
     std::unique_ptr<TableClient> client;
 };
 
-TEST_F(TableClientTest, PlaysAHandWithClicksAndKeysThenExitsAfterTheNextDeal) {
+TEST_F(TableClientTest, PlaysAHandWithClicksAndKeysThenSeesTheServerClose) {
     start();
-    dialogs->answers = {"bob"};
-    serverSends("HELLO\tQuorvane v0.924\r\nLOGIN\r\n");
-    EXPECT_EQ(clientSent(), "LOGIN\tbob");
-    serverSends("STARTGAME\t8\t9\t10\t11\t12\r\n");
-    ASSERT_TRUE(waitUntil([&] { return window.cmdDone->isVisible(); }));
-    EXPECT_TRUE(window.statusText().startsWith("Royal Flush"));
-
-    for (int slot : {0, 4}) QTest::mouseClick(window.imgCard[slot], Qt::LeftButton);
+    EXPECT_EQ(window.windowTitle(), "Tessarin v0.924");
+    EXPECT_EQ(pictures(), "back,back,back,back,back");
+    QStringList seats;
+    for (int r = -1; r < window.lstSeat->topLevelItemCount(); ++r)
+        for (int c = 0; c < window.lstSeat->columnCount(); ++c)
+            seats << (r < 0 ? window.lstSeat->headerItem() : window.lstSeat->topLevelItem(r))->text(c);
+    EXPECT_EQ(seats.join(","),
+              "Seat,Name,State,Exchanged,Bank,Bet,0,,,,,,1,,,,,,2,,,,,,3,,,,,,4,,,,,,5,,,,,");
+    EXPECT_EQ(controls(), "00000");
+    peer->write("HELLO\tQuorvane v0.924\r\nSTARTGAME\t8\t9\t10\t11\t12\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controls() == "10000"; }));
+    EXPECT_EQ(window.statusText(), "Royal Flush A    ");
+    for (int slot : {0, 4, 1, 1}) QTest::mouseClick(window.imgCard[slot], Qt::LeftButton);
+    EXPECT_EQ(pictures(), ",CJ,CQ,CK,");
+    EXPECT_TRUE(window.imgCard[0]->pixmap().isNull());
     QTest::mouseClick(window.cmdDone, Qt::LeftButton);
     EXPECT_EQ(clientSent(), "EXCHANGE\t0\t4");
-    EXPECT_FALSE(window.cmdDone->isVisible());
-    serverSends("EXCHANGE\t20\t9\t10\t11\t21\r\nBET\r\n");
-    ASSERT_TRUE(waitUntil([&] { return window.cmdRaise->isVisible(); }));
-    EXPECT_EQ(window.slotPicture(4), "D10");
-    window.txtRaise->clear();
-    QTest::mouseClick(window.cmdRaise, Qt::LeftButton);
-    EXPECT_EQ(clientSent(), "BET\t");
-    EXPECT_FALSE(window.cmdRaise->isVisible());
 
+    peer->write("EXCHANGE\t20\t60\t10\t11\t21\r\nBET\r\n");  // 60 has no picture: the slot keeps its own
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controls() == "01111"; }));
+    EXPECT_EQ(pictures(), "D9,CJ,CQ,CK,D10");
+    window.txtRaise->setText("25");
+    QTest::mouseClick(window.cmdRaise, Qt::LeftButton);
+    EXPECT_EQ(clientSent(), "BET\t25");
     QTest::keyClicks(window.txtChat, "  hello ");
     QTest::keyClick(window.txtChat, Qt::Key_Return);
     EXPECT_EQ(clientSent(), "CHAT\thello");
     EXPECT_TRUE(window.txtChat->text().isEmpty());
 
-    window.mnuExit->trigger();
-    EXPECT_EQ(clientSent(), "EXIT");
-    EXPECT_EQ(window.statusText(), "Exiting after this round.");
-    serverSends("STARTGAME\t40\t41\t42\t43\t44\r\n");
-    EXPECT_EQ(clientSent(), "EXIT");
-    EXPECT_TRUE(waitUntil([&] { return !window.isVisible(); }));
-    EXPECT_EQ(window.slotPicture(4), "D10");
-}
-
-TEST_F(TableClientTest, ServerClosingShowsTheStatusAndLaterSendsFail) {
-    start();
     peer->close();
-    ASSERT_TRUE(waitUntil([&] { return window.statusText() == "Winsock1_Close"; }));
-    EXPECT_FALSE(client->connection().isConnected());
-    EXPECT_TRUE(dialogs->boxes.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.statusText() == "Winsock1_Close"; }));
     window.mnuStartGame->trigger();
     EXPECT_EQ(window.statusText(), "winsock_SendCmd error");
-    EXPECT_FALSE(window.txtTcp->toPlainText().contains(">STARTGAME"));
+    EXPECT_TRUE(fake->log.empty()) << "no box all along";
 }
 
-TEST_F(TableClientTest, NoServerAsksForAHostAndReportsTheFailureAboutStillWorks) {
-    start(false);
-    client->connection().ConnectToServer();  // the host prompt is cancelled
-    EXPECT_EQ(dialogs->prompts, (std::vector<Prompt>{{"Enter IP address or hostname of Quorvane:", "", ""}}));
-    EXPECT_EQ(dialogs->boxes.size(), 1u) << "the socket's own description of the refusal";
-    EXPECT_EQ(window.statusText(), "Connect Failed");
+TEST_F(TableClientTest, ExitBeforeAnyDealReachesTheServerThoughTheProgramEndsWithTheWindow) {
+    start();
+    window.mnuExit->trigger();
+    EXPECT_FALSE(window.isVisible());
+    client.reset();
+    EXPECT_EQ(clientSent(), "EXIT");
+}
 
-    dialogs->boxes.clear();
-    dialogs->answers = {"127.0.0.1"};  // a typed host that does not answer either
+TEST_F(TableClientTest, NoServerAsksForAHostBoxesEachFailureAndAsksNothingOnceTheWindowCloses) {
+    start(false);
+    client->connection().ConnectToServer();  // the host prompt cancelled: no second try
+    ASSERT_EQ(fake->log.size(), 2u) << "the socket's own description of the refusal, then the prompt";
+    EXPECT_EQ(fake->log[1], "prompt Enter IP address or hostname of Quorvane:||");
+    fake->log.clear();
+    fake->answers = {"127.0.0.1"};  // a typed host that does not answer either
     client->connection().ConnectToServer();
-    ASSERT_EQ(dialogs->boxes.size(), 3u);
-    EXPECT_EQ(dialogs->boxes[2], "Connect Failed");
+    ASSERT_EQ(fake->log.size(), 4u);
+    EXPECT_EQ(fake->log[3], "box Connect Failed");
+    EXPECT_EQ(window.statusText(), "Connect Failed");
 
     window.mnuAbout->trigger();
-    EXPECT_EQ(desktop->links, Lines{weblink::aboutLink("Tessarin v0.924")});
-    EXPECT_NE(desktop->links[0].find("Tessarin+v0%2E924"), std::string::npos);
-}
-
-TEST_F(TableClientTest, AClosedWindowAsksNothingMoreWhenConnectingFails) {
-    start(false);
+    EXPECT_EQ(browser->links, Lines{"http://quorvane.example/poker/?ref=Tessarin+v0%2E924"});
     window.close();
     EXPECT_EQ(client->protocol().ExitMode, 2);
+    fake->log.clear();
     client->connection().ConnectToServer();
-    EXPECT_TRUE(dialogs->prompts.empty());
-    EXPECT_TRUE(dialogs->boxes.empty());
-    EXPECT_EQ(window.statusText(), "Connect Failed");
+    EXPECT_TRUE(fake->log.empty());
+}
+
+TEST(CommandLine, IsEveryArgumentAfterTheProgramJoinedBySpaces) {
+    EXPECT_EQ(commandLineOf({"Tessarin"}), "");
+    EXPECT_EQ(commandLineOf({"Tessarin", "-test", ""}), "-test ");
+    EXPECT_EQ(commandLineOf({"Tessarin", "a", "b c"}), "a b c");
 }
 
 }  // namespace
