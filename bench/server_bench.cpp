@@ -39,10 +39,10 @@
 #include <vector>
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 
 #include "server/host/frm_main.h"
+#include "tests/support/line_client.h"
+#include "tests/support/loopback_server.h"
 
 namespace {
 
@@ -52,88 +52,8 @@ double micros(Clock::duration d) { return std::chrono::duration<double, std::mic
 
 // ---- sockets ----------------------------------------------------------------
 
-int connectLoopback(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-void sendAll(int fd, const std::string& s) {
-    std::size_t off = 0;
-    while (off < s.size()) {
-        const ssize_t n = ::send(fd, s.data() + off, s.size() - off, MSG_NOSIGNAL);
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR) continue;
-            return;
-        }
-        off += static_cast<std::size_t>(n);
-    }
-}
-
-// A line client over a blocking socket; every wait is bounded.
-class Peer {
-public:
-    explicit Peer(std::uint16_t port) : fd_(connectLoopback(port)) {}
-    ~Peer() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int fd() const { return fd_; }
-    bool ok() const { return fd_ >= 0 && !ended_; }
-    void send(const std::string& line) { sendAll(fd_, line + "\r\n"); }
-    // Reads what has arrived (waiting at most timeoutMs for the first byte).
-    bool fill(int timeoutMs) {
-        pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0) return false;
-        char chunk[65536];
-        const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-        if (n <= 0) {
-            ended_ = true;
-            return false;
-        }
-        buf_.append(chunk, static_cast<std::size_t>(n));
-        return true;
-    }
-    std::optional<std::string> take() {
-        const auto e = buf_.find("\r\n", scan_);
-        if (e == std::string::npos) {
-            scan_ = buf_.empty() ? 0 : buf_.size() - 1;
-            return std::nullopt;
-        }
-        std::string line = buf_.substr(0, e);
-        buf_.erase(0, e + 2);
-        scan_ = 0;
-        return line;
-    }
-    std::optional<std::string> line(int timeoutMs = 5000) {
-        const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            if (auto l = take()) return l;
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-            if (left <= 0 || !fill(static_cast<int>(left))) return take();
-        }
-    }
-    bool until(const std::string& prefix, int timeoutMs = 5000) {
-        while (auto l = line(timeoutMs))
-            if (l->compare(0, prefix.size(), prefix) == 0) return true;
-        return false;
-    }
-
-private:
-    int fd_;
-    std::string buf_;
-    std::size_t scan_ = 0;
-    bool ended_ = false;
-};
+// The players' line clients; every read waits at most five seconds.
+using Peer = support::LineClient;
 
 // ---- statistics ---------------------------------------------------------------
 
@@ -161,38 +81,15 @@ double medianOf(std::vector<double> v) {
 
 // ---- the host -------------------------------------------------------------------
 
-class Host {
-public:
+// The server window on a free loopback port, dealing repeatably; the players
+// run on a thread beside its event loop (support::runBeside).
+struct Host {
     Host() {
         server::HostHooks hooks;
         auto engine = std::make_shared<std::mt19937>(12345u);
         hooks.shuffle = [engine](std::span<std::int16_t> d) { std::shuffle(d.begin(), d.end(), *engine); };
-        hooks.startTestClient = [] { return std::optional<std::string>{}; };
-        hooks.openUrl = [](const std::string&) {};
-        hooks.listenAddress = QHostAddress::LocalHost;
-        window = std::make_unique<server::frmMain>(0, std::string(), std::move(hooks));
+        window = support::loopbackServer(hooks);
         port = window->listeningPort();
-    }
-    ~Host() {
-        window.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    // Runs `work` on a thread while the event loop runs here.
-    void beside(const std::function<void()>& work) {
-        QEventLoop loop;
-        std::atomic<bool> done{false};
-        std::thread t([&] {
-            work();
-            done = true;
-            QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-        });
-        if (!done) loop.exec();
-        t.join();
-        QCoreApplication::processEvents();
-    }
-    void settle(int ms) {
-        const auto until = Clock::now() + std::chrono::milliseconds(ms);
-        while (Clock::now() < until) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     std::unique_ptr<server::frmMain> window;
     std::uint16_t port = 0;
@@ -247,7 +144,7 @@ std::vector<double> echoRoundTrips() {
         for (;;) {
             const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
             if (n <= 0) break;
-            sendAll(fd, std::string(buf, static_cast<std::size_t>(n)));
+            if (::send(fd, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) break;
         }
         ::close(fd);
     });
@@ -257,7 +154,7 @@ std::vector<double> echoRoundTrips() {
         for (int i = 0; i < kWarmup + kRoundTrips; ++i) {
             const auto t0 = Clock::now();
             c.send("SEAT");
-            if (!c.line()) break;
+            if (!c.readLine()) break;
             if (i >= kWarmup) us.push_back(micros(Clock::now() - t0));
         }
     }
@@ -268,15 +165,15 @@ std::vector<double> echoRoundTrips() {
 
 std::vector<double> serverRoundTrips(Host& host) {
     std::vector<double> us;
-    host.beside([&] {
+    support::runBeside([&] {
         Peer c(host.port);
-        if (!c.until("LOGIN")) return;
+        if (!c.readUntil("LOGIN")) return;
         c.send("LOGIN\tbench");
-        if (!c.until("OK")) return;
+        if (!c.readUntil("OK")) return;
         for (int i = 0; i < kWarmup + kRoundTrips; ++i) {
             const auto t0 = Clock::now();
             c.send("SEAT");
-            const auto l = c.line();
+            const auto l = c.readLine();
             if (!l || *l != "SEAT\t-1") {
                 std::fprintf(stderr, "unexpected answer\n");
                 return;
@@ -291,29 +188,29 @@ std::vector<double> serverRoundTrips(Host& host) {
 
 std::vector<double> betToSixReports(Host& host) {
     std::vector<double> us;
-    host.beside([&] {
+    support::runBeside([&] {
         std::vector<std::unique_ptr<Peer>> p;
         for (int i = 0; i < 6; ++i) {
             p.push_back(std::make_unique<Peer>(host.port));
-            p[i]->until("LOGIN");
+            p[i]->readUntil("LOGIN");
             p[i]->send("LOGIN\ts" + std::to_string(i));
-            p[i]->until("OK");
+            p[i]->readUntil("OK");
         }
         p[0]->send("NEWGAME\tfull");
-        p[0]->until("SEAT");
+        p[0]->readUntil("SEAT");
         for (int i = 1; i < 6; ++i) {
             p[i]->send("JOINGAME\t1");
-            p[i]->until("SEAT");
+            p[i]->readUntil("SEAT");
         }
         p[0]->send("STARTGAME");
         for (int i = 0; i < 6; ++i) {
-            p[i]->until("STARTGAME");
+            p[i]->readUntil("STARTGAME");
             p[i]->send("EXCHANGE");
         }
         // Seat 0 is prompted once all six have exchanged.
         int onTurn = 0;
-        if (!p[0]->until("BET")) return;
-        for (int i = 0; i < 6; ++i) p[i]->until("EXCHANGE");  // lines queued before the prompt
+        if (!p[0]->readUntil("BET")) return;
+        for (int i = 0; i < 6; ++i) p[i]->readUntil("EXCHANGE");  // lines queued before the prompt
         constexpr int kBets = 3000;
         std::vector<pollfd> fds(6);
         for (int n = 0; n < kWarmup + kBets; ++n) {
@@ -331,8 +228,7 @@ std::vector<double> betToSixReports(Host& host) {
                 }
                 for (int i = 0; i < 6; ++i) {
                     if (!fds[i].revents) continue;
-                    p[i]->fill(0);
-                    while (auto l = p[i]->take()) {
+                    while (auto l = p[i]->readLine(support::Ms(0))) {
                         if (l->rfind("SEAT_BANK", 0) == 0 && !got[i]) {
                             got[i] = true;
                             if (++have == 6) tAll = Clock::now();
@@ -359,19 +255,19 @@ struct HandsResult {
 
 HandsResult handsPerSecond(Host& host, double seconds) {
     HandsResult r;
-    host.beside([&] {
+    support::runBeside([&] {
         std::vector<std::unique_ptr<Peer>> p;
         for (int i = 0; i < 10; ++i) {
             p.push_back(std::make_unique<Peer>(host.port));
-            p[i]->until("LOGIN");
+            p[i]->readUntil("LOGIN");
             p[i]->send("LOGIN\th" + std::to_string(i));
-            p[i]->until("OK");
+            p[i]->readUntil("OK");
         }
         for (int t = 0; t < 5; ++t) {
             p[2 * t]->send("NEWGAME\tt" + std::to_string(t));
-            p[2 * t]->until("SEAT");
+            p[2 * t]->readUntil("SEAT");
             p[2 * t + 1]->send("JOINGAME\t" + std::to_string(t + 1));
-            p[2 * t + 1]->until("SEAT");
+            p[2 * t + 1]->readUntil("SEAT");
         }
         for (int t = 0; t < 5; ++t) p[2 * t]->send("STARTGAME");
         // Each hand: both keep their cards, the first bettor calls, showdown, next deal.
@@ -383,8 +279,7 @@ HandsResult handsPerSecond(Host& host, double seconds) {
                 if (::poll(fds.data(), 10, 1000) <= 0) return;
                 for (int i = 0; i < 10; ++i) {
                     if (!fds[i].revents) continue;
-                    p[i]->fill(0);
-                    while (auto l = p[i]->take()) {
+                    while (auto l = p[i]->readLine(support::Ms(0))) {
                         if (l->rfind("STARTGAME", 0) == 0)
                             p[i]->send("EXCHANGE");
                         else if (*l == "BET")
@@ -418,18 +313,18 @@ int memoryOf(int pid, std::uint16_t port) {
     std::vector<std::unique_ptr<Peer>> p;
     for (int i = 0; i < 10; ++i) {
         p.push_back(std::make_unique<Peer>(port));
-        if (!p[i]->ok() || !p[i]->until("LOGIN")) {
+        if (p[i]->ended() || !p[i]->readUntil("LOGIN")) {
             std::fprintf(stderr, "cannot reach the server on port %u\n", port);
             return 1;
         }
         p[i]->send("LOGIN\tm" + std::to_string(i));
-        p[i]->until("OK");
+        p[i]->readUntil("OK");
     }
     for (int t = 0; t < 5; ++t) {
         p[2 * t]->send("NEWGAME\tm" + std::to_string(t));
-        p[2 * t]->until("SEAT");
+        p[2 * t]->readUntil("SEAT");
         p[2 * t + 1]->send("JOINGAME\t" + std::to_string(t + 1));
-        p[2 * t + 1]->until("SEAT");
+        p[2 * t + 1]->readUntil("SEAT");
     }
     // A hundred hands at each table.
     for (int h = 0; h < 100; ++h) {
@@ -437,11 +332,11 @@ int memoryOf(int pid, std::uint16_t port) {
             Peer& a = *p[2 * t];
             Peer& b = *p[2 * t + 1];
             if (h == 0) a.send("STARTGAME");
-            a.until("STARTGAME");
-            b.until("STARTGAME");
+            a.readUntil("STARTGAME");
+            b.readUntil("STARTGAME");
             a.send("EXCHANGE");
             b.send("EXCHANGE");
-            a.until("BET");
+            a.readUntil("BET");
             a.send("BET\t0");
         }
     }
@@ -487,7 +382,7 @@ int main(int argc, char** argv) {
         {
             const Stats echo = statsOf(echoRoundTrips());
             Host host;
-            host.settle(100);
+            support::waitUntil([] { return false; }, support::Ms(100));  // the window settles
             if (run == 0) rssIdle = rssMiBOf("/proc/self/status");
             const Stats srv = statsOf(serverRoundTrips(host));
             f["echo median"].push_back(echo.median);
