@@ -32,7 +32,7 @@ struct Column {
     const char* header;
     int twips;
 };
-constexpr std::array<Column, frmMain::kColumns> kColumnsSpec{{
+constexpr std::array<Column, frmMain::kColumns> kColumnLayout{{
     {"Client", 400},
     {"Game", 400},
     {"State", 1500},
@@ -62,12 +62,12 @@ std::string toLatin1(const QString& s) {
 }  // namespace
 
 frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget* parent)
-    : QMainWindow(parent), m_CommandLine(std::move(commandLine)), m_Hooks(std::move(hooks)) {
+    : QMainWindow(parent), commandLine_(std::move(commandLine)), hooks_(std::move(hooks)) {
     setWindowTitle(
         QString::fromLatin1(wire::kServerTitle.data(), static_cast<qsizetype>(wire::kServerTitle.size())));
 
     mnuAbout = menuBar()->addAction(QStringLiteral("&About"));
-    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::openAboutLink);
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -81,12 +81,12 @@ frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setColumnCount(kColumns);
     QStringList headers;
-    for (const auto& c : kColumnsSpec) headers << QString::fromLatin1(c.header);
+    for (const auto& c : kColumnLayout) headers << QString::fromLatin1(c.header);
     ListView1->setHeaderLabels(headers);
     ListView1->header()->setStretchLastSection(false);
-    // The narrow columns keep their design widths instead of the style's minimum.
+    // The narrow columns keep their set widths instead of the style's minimum.
     ListView1->header()->setMinimumSectionSize(1);
-    for (int c = 0; c < kColumns; ++c) ListView1->setColumnWidth(c, twipsToPixels(kColumnsSpec[c].twips));
+    for (int c = 0; c < kColumns; ++c) ListView1->setColumnWidth(c, twipsToPixels(kColumnLayout[c].twips));
 
     txtLog = new QPlainTextEdit(central);
     txtLog->setReadOnly(true);
@@ -101,26 +101,26 @@ frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget
         connect(socket.get(), &QtSocket::closed, this, &frmMain::Winsock1_Close);
         connect(socket.get(), &QtSocket::error, this, &frmMain::Winsock1_Error);
         sockets[i - 1] = socket.get();
-        m_Sockets[i - 1] = std::move(socket);
+        sockets_[i - 1] = std::move(socket);
         auto* row = new QTreeWidgetItem(ListView1);
         row->setText(0, QString::number(i));
     }
 
     // Seeds the generator, creates the placeholders, the ten sessions bound to
     // the slots and the ten tables.
-    m_Core = std::make_unique<ServerCore>(
-        sockets, [this](const std::string& line) { WriteLog(line); }, m_Hooks.shuffle);
+    core_ = std::make_unique<ServerCore>(
+        sockets, [this](const std::string& line) { WriteLog(line); }, hooks_.shuffle);
 
-    m_Listener = new QTcpServer(this);
-    connect(m_Listener, &QTcpServer::newConnection, this, &frmMain::Winsock1_ConnectionRequest);
-    if (!m_Listener->listen(m_Hooks.listenAddress, port)) {
+    listener_ = new QTcpServer(this);
+    connect(listener_, &QTcpServer::newConnection, this, &frmMain::Winsock1_ConnectionRequest);
+    if (!listener_->listen(hooks_.listenAddress, port)) {
         // Without a listener nobody can connect; say why instead of failing silently.
-        WriteLog("Winsock1_Error: index=0 err=" + toLatin1(m_Listener->errorString()));
+        WriteLog("Winsock1_Error: index=0 err=" + toLatin1(listener_->errorString()));
     }
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTimerIntervalMs);
-    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::refreshNextRow);
     Timer1->start();
 
     // The inner area (below the menu bar) opens at 8280 x 5385 twips.
@@ -132,17 +132,17 @@ frmMain::~frmMain() = default;
 
 QtSocket& frmMain::Winsock1(int index) {
     if (index < 1 || index > kSlots) throw std::out_of_range("Winsock1 index");
-    return *m_Sockets[index - 1];
+    return *sockets_[index - 1];
 }
 
-quint16 frmMain::listeningPort() const { return m_Listener->isListening() ? m_Listener->serverPort() : 0; }
+quint16 frmMain::listeningPort() const { return listener_->isListening() ? listener_->serverPort() : 0; }
 
 void frmMain::WriteLog(const std::string& msg) {
     const QTime now = QTime::currentTime();
     const std::string stamped = logTimeStamp(now.hour(), now.minute(), now.second()) + msg;
     std::cerr << stamped << std::endl;
-    m_LogText = appendLogLine(std::move(m_LogText), now.hour(), now.minute(), now.second(), msg);
-    QString shown = latin1(m_LogText);
+    logText_ = appendLogLine(std::move(logText_), now.hour(), now.minute(), now.second(), msg);
+    QString shown = latin1(logText_);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtLog->setPlainText(shown);
     txtLog->moveCursor(QTextCursor::End);
@@ -160,17 +160,17 @@ void frmMain::guarded(const char* where, int index, const std::function<void()>&
     }
     // Everything one event sent leaves now, one write per connection; left to
     // the socket, it would wait for another turn of the event loop.
-    for (auto& socket : m_Sockets) socket->flush();
+    for (auto& socket : sockets_) socket->flush();
 }
 
 void frmMain::Winsock1_ConnectionRequest() {
-    while (QTcpSocket* connection = m_Listener->nextPendingConnection()) {
+    while (QTcpSocket* connection = listener_->nextPendingConnection()) {
         WriteLog("Winsock1_ConnectionRequest: index=0");
         bool accepted = false;
         for (int i = 1; i <= kSlots; ++i) {
             if (Winsock1(i).state() != ISocket::kClosed) continue;
             Winsock1(i).accept(connection);
-            guarded("Winsock1_ConnectionRequest", i, [&] { m_Core->client(i).winsock_Connect(); });
+            guarded("Winsock1_ConnectionRequest", i, [&] { core_->client(i).winsock_Connect(); });
             accepted = true;
             break;
         }
@@ -184,19 +184,19 @@ void frmMain::Winsock1_ConnectionRequest() {
 
 void frmMain::Winsock1_DataArrival(int index, qint64 bytesTotal) {
     guarded("Winsock1_DataArrival", index,
-            [&] { m_Core->client(index).winsock_DataArrival(static_cast<long>(bytesTotal)); });
+            [&] { core_->client(index).winsock_DataArrival(static_cast<long>(bytesTotal)); });
 }
 
 void frmMain::Winsock1_Close(int index) {
     WriteLog("Winsock1_Close: index=" + std::to_string(index));
-    guarded("Winsock1_Close", index, [&] { m_Core->client(index).winsock_Disconnect(); });
+    guarded("Winsock1_Close", index, [&] { core_->client(index).winsock_Disconnect(); });
 }
 
 void frmMain::Winsock1_Error(int index, int /*number*/, const QString& description) {
     WriteLog("Winsock1_Error: index=" + std::to_string(index) + " err=" + toLatin1(description));
     // A broken connection ends the session like a close by the peer, so the
     // player leaves his table at once instead of haunting the slot.
-    guarded("Winsock1_Error", index, [&] { m_Core->client(index).winsock_Disconnect(); });
+    guarded("Winsock1_Error", index, [&] { core_->client(index).winsock_Disconnect(); });
 }
 
 void frmMain::setCell(int row, int column, const QString& text) {
@@ -204,12 +204,12 @@ void frmMain::setCell(int row, int column, const QString& text) {
     if (item->text(column) != text) item->setText(column, text);
 }
 
-void frmMain::Timer1_Timer() {
+void frmMain::refreshNextRow() {
     m_RowIndex = static_cast<std::int16_t>(m_RowIndex + 1);
     if (m_RowIndex > kSlots) m_RowIndex = 1;
     const int r = m_RowIndex;
-    guarded("Timer1_Timer", r, [&] {
-        clsClient& s = m_Core->client(r);
+    guarded("refreshNextRow", r, [&] {
+        clsClient& s = core_->client(r);
         const int sockState = s.Winsock->state();
         setCell(r, 1, QString::number(s.m_Game->Index));
         setCell(r, 2, latin1(s.ClientStateText()));
@@ -236,35 +236,35 @@ void frmMain::Timer1_Timer() {
     });
 }
 
-void frmMain::Form_Activate() {
+void frmMain::firstActivation() {
     if (m_Activated) return;
     m_Activated = true;
     // Nothing here may stop the program.
     try {
-        if (m_Listener->isListening())
-            WriteLog("Quorvane listening on port " + std::to_string(m_Listener->serverPort()));
-        if (isTestCommandLine(m_CommandLine)) {
+        if (listener_->isListening())
+            WriteLog("Quorvane listening on port " + std::to_string(listener_->serverPort()));
+        if (isTestCommandLine(commandLine_)) {
             const std::optional<std::string> failure =
-                m_Hooks.startTestClient ? m_Hooks.startTestClient()
-                                        : startTestClient(QCoreApplication::applicationDirPath());
+                hooks_.startTestClient ? hooks_.startTestClient()
+                                       : startTestClient(QCoreApplication::applicationDirPath());
             if (failure) WriteLog("Error while processing -test command argument: " + *failure);
         }
     } catch (const std::exception& ex) {
-        WriteLog(std::string("Form_Activate failed: ") + ex.what());
+        WriteLog(std::string("firstActivation failed: ") + ex.what());
     } catch (...) {
     }
 }
 
-void frmMain::mnuAbout_Click() {
+void frmMain::openAboutLink() {
     const std::string link = weblink::aboutLink(wire::kServerTitle);
-    if (m_Hooks.openUrl)
-        m_Hooks.openUrl(link);
+    if (hooks_.openUrl)
+        hooks_.openUrl(link);
     else
         weblink::OpenURL(link);
 }
 
 bool frmMain::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) Form_Activate();
+    if (e->type() == QEvent::WindowActivate) firstActivation();
     return QMainWindow::event(e);
 }
 
@@ -272,15 +272,15 @@ void frmMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     // Without a window manager the window may never be activated; its first
     // display then stands for the first activation.
-    if (!m_Activated) QTimer::singleShot(0, this, &frmMain::Form_Activate);
+    if (!m_Activated) QTimer::singleShot(0, this, &frmMain::firstActivation);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == centralWidget() && e->type() == QEvent::Resize) Form_Resize();
+    if (watched == centralWidget() && e->type() == QEvent::Resize) layOutHalves();
     return QMainWindow::eventFilter(watched, e);
 }
 
-void frmMain::Form_Resize() {
+void frmMain::layOutHalves() {
     const QWidget* area = centralWidget();
     if (!area || !ListView1 || !txtLog) return;
     const int w = area->width();

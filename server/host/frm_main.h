@@ -48,12 +48,12 @@ public:
     // Appends one time-stamped line to txtLog (and to standard error).
     void WriteLog(const std::string& msg);
     // The log as kept: lines joined by CR LF, at most 2048 characters.
-    const std::string& logText() const { return m_LogText; }
+    const std::string& logText() const { return logText_; }
 
     // The port the listener is bound to (0 when listening failed).
     quint16 listeningPort() const;
 
-    ServerCore& core() { return *m_Core; }
+    ServerCore& core() { return *core_; }
     QtSocket& Winsock1(int index);  // slots 1..10
 
     QTreeWidget* ListView1 = nullptr;
@@ -62,12 +62,13 @@ public:
     QAction* mnuAbout = nullptr;
 
 public slots:
-    // Refreshes the next row of ListView1 (one per tick, 1..10 in turn).
-    void Timer1_Timer();
-    // Runs once, on the first activation of the window.
-    void Form_Activate();
-    void mnuAbout_Click();
+    // One tick of Timer1: refreshes the next row of ListView1, 1..10 in turn.
+    void refreshNextRow();
+    // Logs the listener and starts the test client; only the first call does anything.
+    void firstActivation();
+    void openAboutLink();  // mnuAbout
 
+    // The socket events, named as their log lines name them.
     void Winsock1_ConnectionRequest();
     void Winsock1_DataArrival(int index, qint64 bytesTotal);
     void Winsock1_Close(int index);
@@ -79,21 +80,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    void Form_Resize();
+    void layOutHalves();
     void setCell(int row, int column, const QString& text);
     // Runs a session handler; nothing it throws reaches the event loop.
     void guarded(const char* where, int index, const std::function<void()>& handler);
 
-    std::string m_CommandLine;
-    HostHooks m_Hooks;
+    std::string commandLine_;
+    HostHooks hooks_;
     bool m_Activated = false;
     std::int16_t m_RowIndex = 0;
-    std::string m_LogText;
+    std::string logText_;
 
-    QTcpServer* m_Listener = nullptr;  // element 0 of the socket array
+    QTcpServer* listener_ = nullptr;  // element 0 of the socket array
     // Declared before the core so the sessions go first and never see a dead socket.
-    std::array<std::unique_ptr<QtSocket>, kSlots> m_Sockets;
-    std::unique_ptr<ServerCore> m_Core;
+    std::array<std::unique_ptr<QtSocket>, kSlots> sockets_;
+    std::unique_ptr<ServerCore> core_;
 };
 
 }  // namespace server

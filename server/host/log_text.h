@@ -1,5 +1,5 @@
 #pragma once
-// The text of the operator's log, kept apart from the widget so it can be checked.
+// The text of the operator's log, kept apart from the widget that shows it.
 
 #include <cstddef>
 #include <string>

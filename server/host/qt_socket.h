@@ -24,8 +24,8 @@ public:
     // state() is 0; turns off the Nagle delay so every line leaves at once.
     void accept(QTcpSocket* connection);
 
-    // The state numbers of the classic socket control: 0 closed, 1 open,
-    // 2 listening, 4 resolving host, 6 connecting, 7 connected, 8 closing, 9 error.
+    // The numbers the monitor shows: 0 closed, 1 open, 2 listening,
+    // 4 resolving host, 6 connecting, 7 connected, 8 closing, 9 error.
     int state() const override;
     void send(std::string_view bytes) override;
     std::string readAll() override;

@@ -101,7 +101,7 @@ TEST_F(HostTest, WindowLogsTheListenerOnceSplitsInHalvesAndAboutOpensTheProjectP
     startHost({}, hooks);
     window->show();
     ASSERT_TRUE(waitForLog("Quorvane"));
-    window->Form_Activate();
+    window->firstActivation();
     EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port));
     window->resize(700, 501);
     QCoreApplication::processEvents();
@@ -132,8 +132,8 @@ TEST_F(HostTest, OnlyTheExactTestSwitchStartsTheClientOnceAndAFailureIsLogged) {
     HostHooks hooks;
     hooks.startTestClient = [&] { return ++started, std::optional<std::string>{"No such file"}; };
     startHost("-test", hooks);
-    window->Form_Activate();
-    window->Form_Activate();
+    window->firstActivation();
+    window->firstActivation();
     EXPECT_EQ(started, 1);
     EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port) +
                          "\r\nError while processing -test command argument: No such file");
@@ -145,7 +145,7 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
     c.send("STARTGAME");
     EXPECT_EQ(c.readLines(3)[2], "STARTGAME\t0\t1\t2\t3\t4");  // two to six of clubs
     for (int tick = 1; tick <= frmMain::kSlots; ++tick) {
-        window->Timer1_Timer();
+        window->refreshNextRow();
         EXPECT_EQ(row(tick)[2], tick == 1 ? "WaitChange" : "Void");
         EXPECT_EQ(row(tick % frmMain::kSlots + 1)[2], tick == frmMain::kSlots ? "WaitChange" : "");
     }
