@@ -17,6 +17,8 @@ template <typename... Handlers>
 struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
+template <typename... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 std::string tabsAsSpaces(std::string_view text) {
     std::string shown(text);
