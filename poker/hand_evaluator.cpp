@@ -32,11 +32,11 @@ struct HandClass {
     Score score{};
     std::array<std::int16_t, 5> sorted{};
     std::string name;
-    std::uint16_t flush = 0;  // the class of the same five values in one suit
 };
 
 struct Tables {
     std::vector<std::uint16_t> byValues;  // weight sum -> class of those values in mixed suits
+    std::vector<std::uint16_t> flushOf;   // class -> class of the same values in one suit
     std::vector<HandClass> classes;       // ascending score; 0 is the unclassified hand
 };
 
@@ -94,12 +94,13 @@ Tables buildTables() {
 
     Tables t;
     t.byValues.resize(kSumCount);
+    t.flushOf.resize(scores.size());
     for (const auto& s : scores) t.classes.push_back({.score = s, .name = handName(s)});
     for (const auto& h : hands) {
         const auto mixed = classOf(h.score), flush = classOf(h.flushScore);
         assert(t.byValues[h.sum] == 0);  // the weights keep every multiset apart
         t.byValues[h.sum] = mixed;
-        t.classes[mixed].flush = flush;
+        t.flushOf[mixed] = flush;
         t.classes[mixed].sorted = t.classes[flush].sorted = h.sorted;
     }
     return t;
@@ -115,7 +116,7 @@ int keyOf(const Tables& t, int c0, int c1, int c2, int c3, int c4) {
     const std::uint32_t b0 = kCardBits[c0], b1 = kCardBits[c1], b2 = kCardBits[c2], b3 = kCardBits[c3],
                         b4 = kCardBits[c4];
     const int mixed = t.byValues[(b0 + b1 + b2 + b3 + b4) & kSumMask];
-    return (b0 & b1 & b2 & b3 & b4) > kSumMask ? t.classes[mixed].flush : mixed;
+    return b0 & b1 & b2 & b3 & b4 & ~kSumMask ? t.flushOf[mixed] : mixed;
 }
 
 int checkedPosition(int PosNo) {

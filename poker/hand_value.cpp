@@ -5,8 +5,9 @@
 namespace poker {
 
 std::optional<bool> clsHandValue::WinsOf(const clsHandValue& handvalue2) const {
-    // Keys are numbered in score order: one comparison stands for all six entries.
-    if (key() != handvalue2.key()) return key() > handvalue2.key();
+    // Keys are numbered in score order: one key stands for all six entries.
+    if (key() > handvalue2.key()) return true;
+    if (key() < handvalue2.key()) return false;
     if (log_) log_("WinsOf untermined");
     return std::nullopt;
 }
