@@ -35,9 +35,7 @@ std::string seatLine(std::string_view command, const TableValues& seats, Get get
 }  // namespace
 
 std::string frame(std::string_view line) {
-    std::string s;
-    s.reserve(line.size() + kLineEnd.size());
-    s += line;
+    std::string s(line);
     s += kLineEnd;
     return s;
 }

@@ -16,23 +16,12 @@ constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
 
 }  // namespace
 
-clsGame::clsGame(TableServices& services) : services_(services) { initTable(); }
+// Every field but the seats starts as declared.
+clsGame::clsGame(TableServices& services) : services_(services) { Seats.fill(services_.voidClient); }
 
-void clsGame::initTable() {
-    Index = -1;
-    SeatCount = 6;
-    Seats.fill(services_.voidClient);
-    GameState = GameOpen;
-    AnteStart = 0;
-    DeckPos = 0;
-    BetSeat = 0;
-    GameName.clear();
-}
-
-void clsGame::InitVoid() {
-    initTable();
-    GameName = "VOID";
-}
+// The void session's address is known before it is built, so the void
+// table's seats hold it from the start; only the name is left to set.
+void clsGame::InitVoid() { GameName = "VOID"; }
 
 std::int32_t clsGame::GetAnte() const {
     std::int32_t a = 0;

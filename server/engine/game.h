@@ -5,7 +5,6 @@
 // void table. The table alone sets both sides when it seats or removes one.
 
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -93,7 +92,6 @@ public:
     void removeClient(Player& client);
 
 private:
-    void initTable();
     void PayWinner(std::int16_t seat);
     void showdown();
     bool betting(int seat) const { return occupied(seat) && Seats[seat]->IsBetting(); }
@@ -104,10 +102,9 @@ private:
     void broadcastReport(const Player* except);
 
     TableServices& services_;
-    int stockEnd_ = kDeckSize;                      // Deck[DeckPos .. stockEnd_-1] is the stock
-    std::vector<std::int16_t> discards_;            // this hand's discards
-    std::array<bool, 6> dealt_{};                   // seats dealt into the running hand
-    std::array<std::bitset<kDeckSize>, 6> held_{};  // cards this deck gave each seat
+    int stockEnd_ = kDeckSize;            // Deck[DeckPos .. stockEnd_-1] is the stock
+    std::vector<std::int16_t> discards_;  // this hand's discards
+    std::array<bool, 6> dealt_{};         // seats dealt into the running hand
 };
 
 }  // namespace server

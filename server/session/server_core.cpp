@@ -30,8 +30,7 @@ ServerCore::ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, ShuffleF
                 std::move(log)},
       g_VoidGame(services_),
       g_VoidClient(*this, 0, nullptr) {
-    // The void table was set up before the void session existed; now that it
-    // does, fill its seats again.
+    // Every seat of the void table holds the void session; now it is named.
     g_VoidGame.InitVoid();
     for (int i = 0; i < kSlots; ++i) g_Clients[i] = std::make_unique<clsClient>(*this, i + 1, sockets[i]);
     for (int i = 0; i < kGames; ++i) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "server/engine/tests/table.h"
 
 namespace server::testing {
@@ -21,28 +23,34 @@ TEST(Deck, DealInSeatOrder) {
     t.game.StartGame();
     EXPECT_EQ(hand(t[0]) + hand(t[2]) + std::to_string(t[0].Bank), "0 1 2 3 4 5 6 7 8 9 -2");
     EXPECT_EQ(t[1].Ante + t.none.Ante, 0);
+    EXPECT_THROW(t[0].card(5), std::out_of_range);
 }
 
 // Two players are dealt 0..4 and 5..9 (or `top` first), then replace cards:
-// "<seat>:<position>x<times>". When the stock runs out, the discards of the
-// hand, in the order given up, are the new stock.
+// "<seat>:<position>x<times>", or "deal" again. When the stock runs out, the
+// discards of the hand, in the order given up, are the new stock.
 TEST(Deck, ExchangeDrawsFromTheStockThenTheDiscards) {
     const struct {
         std::vector<int> top;
         std::vector<const char*> moves;
         std::string hands;
-    } rows[] = {{{}, {"0:1x1", "0:3x1", "1:0x1"}, "0 10 2 11 4 | 12 6 7 8 9 "},
-                {{}, {"0:2x2"}, "0 1 11 3 4 | 5 6 7 8 9 "},  // the second replacement stays
-                {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}, {"1:4x1"}, "1 2 3 4 5 | 6 7 8 9 0 "},
-                {{}, {"0:0x42", "0:1x1"}, "51 0 2 3 4 | 5 6 7 8 9 "},  // 0, 10..50 and 1 are the new stock
-                {{}, {"0:0x42", "0:1x43", "1:0x1"}, "51 1 2 3 4 | 0 6 7 8 9 "}};
+    } rows[] = {
+        {{}, {"0:1x1", "0:3x1", "1:0x1"}, "0 10 2 11 4 | 12 6 7 8 9 "},
+        {{}, {"0:2x2"}, "0 1 11 3 4 | 5 6 7 8 9 "},  // the second replacement stays
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}, {"1:4x1"}, "1 2 3 4 5 | 6 7 8 9 0 "},
+        {{}, {"0:0x42", "0:1x1"}, "51 0 2 3 4 | 5 6 7 8 9 "},  // 0, 10..50 and 1 are the new stock
+        {{}, {"0:0x42", "0:1x43", "1:0x1"}, "51 1 2 3 4 | 0 6 7 8 9 "},
+        {{}, {"0:0x42", "0:1x1", "deal", "0:0x42"}, "51 1 2 3 4 | 5 6 7 8 9 "}};  // a new deal, a whole stock
     for (const auto& r : rows) {
         SCOPED_TRACE(r.hands);
         Table t(2);
         t.top = r.top;
         t.game.StartGame();
-        for (const std::string m : r.moves)
-            for (int k = std::stoi(m.substr(4)); k > 0; --k) t.game.replaceCard(t[m[0] - '0'], m[2] - '0');
+        for (const std::string m : r.moves) {
+            if (m == "deal") t.game.StartGame();
+            for (int k = m == "deal" ? 0 : std::stoi(m.substr(4)); k > 0; --k)
+                t.game.replaceCard(t[m[0] - '0'], m[2] - '0');
+        }
         EXPECT_EQ(hand(t[0]) + "| " + hand(t[1]), r.hands);
     }
 }

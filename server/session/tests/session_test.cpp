@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <stdexcept>
 
 #include "server/session/tests/harness.h"
@@ -53,6 +55,7 @@ TEST(Session, TwoPlayersLineByLine) {
         EXPECT_EQ(s.lines(1), step.to1);
         EXPECT_EQ(s.lines(2), step.to2);
     }
+    EXPECT_EQ(s.client(1).ClientState, wire::state::WaitLogin);
     // A new connection in the slot starts afresh.
     s.disconnect(1);
     s.connect(1);
@@ -170,7 +173,8 @@ TEST(Session, FaultsCloseTheConnection) {
     EXPECT_EQ(s.lines(1), L{"CHAT\tbob> bye"} + report("", "ann", "3", "", ""));
     s.send(1, "STARTGAME");
     EXPECT_EQ(s.log, (L{"Receive buffer overflow: index=2", "Session error: index=1 err=no deck"}));
-    for (int i : {1, 2}) EXPECT_EQ(s.sock(i).st, ISocket::kClosed);
+    for (int i : {1, 2})
+        EXPECT_EQ(s.sock(i).st + s.client(i).ClientState, ISocket::kClosed + wire::state::Void);
     s.login(3, "cy");
     s.receive(3, "NEWGAME\t" + std::string(1000, 'y'));  // a long line that ends in time is fine
     s.receive(3, "\r\n");
@@ -179,6 +183,20 @@ TEST(Session, FaultsCloseTheConnection) {
         EXPECT_THROW(s.core->client(i), std::out_of_range);
         EXPECT_THROW(s.core->game(i), std::out_of_range);
     }
+}
+
+// Whatever generator shuffles by default, every deal is a new permutation.
+TEST(Session, DefaultShuffleDealsPermutations) {
+    Server s{ShuffleFn{}};
+    std::set<std::string> decks;
+    for (int deal = 0; deal < 3; ++deal) {
+        s.game(1).StartGame();
+        auto deck = s.game(1).Deck;
+        decks.insert(std::string(deck.begin(), deck.end()));
+        std::sort(deck.begin(), deck.end());
+        for (int c = 0; c < 52; ++c) ASSERT_EQ(deck[c], c);
+    }
+    EXPECT_EQ(decks.size(), 3u);
 }
 
 }  // namespace
