@@ -11,34 +11,37 @@ namespace server::testing {
 
 namespace {
 
+std::string text(const std::string& s) { return s; }
+std::string text(std::int64_t n) { return std::to_string(n); }
+
+template <typename... T>
+std::string row(const T&... values) {
+    return ((text(values) + "|") + ...);
+}
+
 std::string describe(const Player& c) {
-    std::string d = c.m_username + "|" + std::to_string(c.m_Game->Index) + "|" +
-                    std::to_string(c.ClientState) + "|" + std::to_string(c.seatno) + "|" +
-                    std::to_string(c.Exchange) + "|" + std::to_string(c.Bank) + "|" + std::to_string(c.Ante) +
-                    "|";
-    for (int p = 0; p < 5; ++p) d += std::to_string(c.card(p)) + ",";
-    return d + "\n";
+    return row(c.m_username, c.m_Game->Index, c.ClientState, c.seatno, c.Exchange, c.Bank, c.Ante, c.card(0),
+               c.card(1), c.card(2), c.card(3), c.card(4)) +
+           "\n";
 }
 
 std::string describe(const clsGame& g) {
-    std::string d = std::to_string(g.Index) + "|" + g.GameName + "|" + std::to_string(g.GameState) + "|" +
-                    std::to_string(g.AnteStart) + "|" + std::to_string(g.DeckPos) + "|" +
-                    std::to_string(g.BetSeat) + "|" + std::to_string(g.departedPot) + "|";
-    for (auto c : g.Deck) d += std::to_string(c) + ",";
-    for (const Player* p : g.Seats) d += std::to_string(static_cast<const clsClient*>(p)->slot());
+    std::string d = row(g.Index, g.GameName, g.GameState, g.AnteStart, g.DeckPos, g.BetSeat, g.departedPot);
+    for (auto c : g.Deck) d += row(c);
+    for (const Player* p : g.Seats) d += row(static_cast<const clsClient*>(p)->slot());
     return d + "\n";
 }
 
 bool wrongLine(const Player& to, const wire::Fields& f) {
     const wire::ServerLine m = wire::parseServerLine(f);
-    const auto* row = std::get_if<wire::srv::TableRow>(&m);
+    const auto* report = std::get_if<wire::srv::TableRow>(&m);
     const auto* deal = std::get_if<wire::srv::Deal>(&m);
     const auto* exchanged = std::get_if<wire::srv::Exchanged>(&m);
     const auto* winner = std::get_if<wire::srv::Winner>(&m);
     wire::Hand hand{};
     for (int p = 0; p < 5; ++p) hand[p] = to.card(p);
     return std::holds_alternative<wire::Empty>(m) || std::holds_alternative<wire::Malformed>(m) ||
-           std::holds_alternative<wire::srv::Unknown>(m) || (row && row->seats.size() != 6) ||
+           std::holds_alternative<wire::srv::Unknown>(m) || (report && report->seats.size() != 6) ||
            (std::holds_alternative<wire::srv::BetPrompt>(m) && !to.IsBetting()) ||
            ((deal || exchanged) && (f.size() != 6 || (deal ? deal->cards : exchanged->cards) != hand)) ||
            (winner && (f.size() != 2 || winner->seat.value_or(-1) < 0 || *winner->seat > 5));
