@@ -4,6 +4,17 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "client/protocol/guard.h"
+
 namespace client {
 
 namespace {
@@ -19,14 +30,43 @@ Connection::Connection(IClientView& view, IDialogs& dialogs, QObject* parent)
     connect(&Winsock1, &QTcpSocket::disconnected, this, &Connection::Winsock1_Close);
     connect(&Winsock1, &QTcpSocket::errorOccurred, this, &Connection::Winsock1_Error);
     // Every command is a short line the server waits for: send at once.
-    connect(&Winsock1, &QTcpSocket::connected, this,
-            [this] { Winsock1.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    connect(&Winsock1, &QTcpSocket::connected, this, [this] {
+        Winsock1.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        probe_.watch(Winsock1.socketDescriptor());
+    });
+    // The probe keeps the connection open: let it go with Qt's descriptor.
+    // A close from the server is told apart before this (the error comes first).
+    connect(&Winsock1, &QTcpSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
+        if (state == QAbstractSocket::UnconnectedState) probe_.release();
+    });
 }
 
 Connection::~Connection() {
     // No status text for the window that is going away.
     Winsock1.disconnect(this);
     Winsock1.abort();
+}
+
+void Connection::ResetProbe::watch(qintptr descriptor) {
+    release();
+    fd_ = ::dup(static_cast<int>(descriptor));
+}
+
+bool Connection::ResetProbe::wasReset() const {
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    return fd_ >= 0 && ::getsockopt(fd_, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 &&
+           info.tcpi_state == TCP_CLOSE;
+}
+
+void Connection::ResetProbe::release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+void Connection::later(std::function<void()> event) {
+    QMetaObject::invokeMethod(
+        this, [event = std::move(event)] { guarded(event); }, Qt::QueuedConnection);
 }
 
 bool Connection::isConnected() const { return Winsock1.state() == QAbstractSocket::ConnectedState; }
@@ -54,6 +94,7 @@ bool Connection::ConnectWithTimeout(const std::string& host, std::int32_t second
     Winsock1.abort();
     closingOurselves_ = false;
     failed_ = false;
+    reset_ = false;
     waiting_ = true;
     Winsock1.connectToHost(QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())), port);
 
@@ -98,40 +139,51 @@ bool Connection::send(const std::string& bytes) {
 }
 
 void Connection::Winsock1_DataArrival() {
-    // Data that arrives while a chunk is handled (the handling lets events
-    // run) raises no second signal; take it here.
-    while (Winsock1.bytesAvailable() > 0) {
-        const QByteArray chunk = Winsock1.readAll();
-        if (onData) onData(chunk.toStdString());
-    }
+    // Only read here: Qt raises no further readyRead until this returns, so
+    // the handling, which may open a box, runs later from the event loop.
+    const QByteArray bytes = Winsock1.readAll();
+    if (bytes.isEmpty()) return;
+    later([this, chunk = bytes.toStdString()] {
+        if (onData) onData(chunk);
+    });
 }
 
 void Connection::Winsock1_Close() {
     if (closingOurselves_) return;
-    view_.ShowStatus("Winsock1_Close");
+    Winsock1_DataArrival();  // closing drops what is still buffered
     closingOurselves_ = true;
     Winsock1.close();
     closingOurselves_ = false;
+    if (std::exchange(reset_, false)) return;  // reported as an error
+    later([this] { view_.ShowStatus("Winsock1_Close"); });
 }
 
 void Connection::Winsock1_Error(QAbstractSocket::SocketError error) {
-    // The server closing the connection is the close event, not an error.
-    if (error == QAbstractSocket::RemoteHostClosedError) return;
-    view_.ShowStatus("Winsock1_Error");
-    reportError(Winsock1.errorString().toStdString());
+    std::string description = Winsock1.errorString().toStdString();
+    if (error == QAbstractSocket::RemoteHostClosedError) {
+        // An orderly close is the close event, not an error.
+        if (!probe_.wasReset()) return;
+        reset_ = true;
+        description = std::strerror(ECONNRESET);
+    }
+    reportError(description);
 }
 
 void Connection::reportError(const std::string& description) {
-    if (abandoned_) return;  // nobody left to tell
     if (waiting_) {
         // The connect wait ends on the error; the player sees the socket's
         // description when it does, before any host prompt.
+        view_.ShowStatus("Winsock1_Error");
         failed_ = true;
         pendingError_ = description;
         return;
     }
-    // Not from inside the socket's own signal: a modal box runs an event loop.
-    QTimer::singleShot(0, this, [this, description] { dialogs_.msgBox(description); });
+    // After the lines that came before it, and not from inside the socket's
+    // own signal: a modal box runs an event loop.
+    later([this, description] {
+        view_.ShowStatus("Winsock1_Error");
+        if (!abandoned_) dialogs_.msgBox(description);  // nobody left to tell
+    });
 }
 
 }  // namespace client

@@ -27,7 +27,8 @@ public:
     std::int32_t firstWaitSeconds = 5;
     std::int32_t typedWaitSeconds = 30;
 
-    // Receives each chunk of arrived bytes.
+    // Receives each chunk of arrived bytes, from the event loop: it may open
+    // boxes and prompts, and chunks arriving meanwhile are delivered inside them.
     std::function<void(const std::string&)> onData;
 
     // Tries the local host, then a host the player types. Does nothing while
@@ -45,6 +46,22 @@ public:
     QTcpSocket Winsock1;
 
 private:
+    // Qt reports a reset like an orderly close. A second descriptor of the
+    // socket outlives Qt's and tells them apart: after the server's FIN the
+    // connection waits for our close, after its RST it is gone.
+    class ResetProbe {
+    public:
+        ~ResetProbe() { release(); }
+        void watch(qintptr descriptor);
+        bool wasReset() const;
+        void release();
+
+    private:
+        int fd_ = -1;
+    };
+
+    // Runs a socket event from the event loop, in the order the events came.
+    void later(std::function<void()> event);
     void Winsock1_DataArrival();
     void Winsock1_Close();
     void Winsock1_Error(QAbstractSocket::SocketError error);
@@ -57,7 +74,9 @@ private:
     bool failed_ = false;      // the socket reported an error during the wait
     bool closingOurselves_ = false;
     bool abandoned_ = false;
+    bool reset_ = false;        // the close under way is a reset: the error path reports it
     std::string pendingError_;  // error text to show once the wait is over
+    ResetProbe probe_;
 };
 
 }  // namespace client

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "client/protocol/guard.h"
 #include "client/table/frm_main.h"
 #include "weblink/url.h"
 #include "wire/messages.h"
@@ -30,33 +31,52 @@ TableClient::TableClient(frmMain& window, std::string commandLine, std::unique_p
 TableClient::~TableClient() = default;
 
 void TableClient::connectControls() {
-    connection_.onData = [this](const std::string& chunk) { protocol_.dataArrival(chunk); };
+    connection_.onData = [this](const std::string& chunk) {
+        // A line whose handling throws is dropped and the lines after it go
+        // on: each try takes at least that line out of the buffer.
+        std::string_view rest = chunk;
+        auto hasLine = [this] {
+            return protocol_.RecvBuffer.text().find(wire::kLineEnd) != std::string_view::npos;
+        };
+        while (!guarded([&] { protocol_.dataArrival(rest); }) && hasLine()) rest = {};
+    };
 
+    // Every control's event is guarded: nothing thrown reaches Qt.
+    auto on = [this](auto* sender, auto signal, auto handler, Qt::ConnectionType type = Qt::AutoConnection) {
+        connect(
+            sender, signal, this, [handler] { guarded(handler); }, type);
+    };
     // Connecting waits in a local loop: not from inside the activation event.
-    connect(
-        &window_, &frmMain::firstActivation, this, [this] { connection_.ConnectToServer(); },
-        Qt::QueuedConnection);
-    connect(&window_, &frmMain::unloading, this, [this] {
+    on(
+        &window_, &frmMain::firstActivation, [this] { connection_.ConnectToServer(); }, Qt::QueuedConnection);
+    on(&window_, &frmMain::unloading, [this] {
         protocol_.Form_Unload();
         connection_.abandon();
     });
 
-    connect(window_.mnuConnect, &QAction::triggered, this, [this] { connection_.ConnectToServer(); });
-    connect(window_.mnuNewGame, &QAction::triggered, this, [this] { protocol_.mnuNewGame_Click(); });
-    connect(window_.mnuJoinGame, &QAction::triggered, this, [this] { protocol_.mnuJoinGame_Click(); });
-    connect(window_.mnuStartGame, &QAction::triggered, this, [this] { protocol_.mnuStartGame_Click(); });
-    connect(window_.mnuExit, &QAction::triggered, this, [this] { protocol_.mnuExit_Click(); });
-    connect(window_.mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
+    on(window_.mnuConnect, &QAction::triggered, [this] { connection_.ConnectToServer(); });
+    on(window_.mnuNewGame, &QAction::triggered, [this] { protocol_.mnuNewGame_Click(); });
+    on(window_.mnuJoinGame, &QAction::triggered, [this] { protocol_.mnuJoinGame_Click(); });
+    on(window_.mnuStartGame, &QAction::triggered, [this] { protocol_.mnuStartGame_Click(); });
+    on(window_.mnuExit, &QAction::triggered, [this] { protocol_.mnuExit_Click(); });
+    on(window_.mnuAbout, &QAction::triggered, [this] { mnuAbout_Click(); });
 
-    connect(window_.cmdDone, &QPushButton::clicked, this, [this] { protocol_.cmdDone_Click(); });
-    connect(window_.cmdPass, &QPushButton::clicked, this, [this] { protocol_.cmdPass_Click(); });
-    connect(window_.cmdCall, &QPushButton::clicked, this, [this] { protocol_.cmdCall_Click(); });
-    connect(window_.cmdRaise, &QPushButton::clicked, this,
-            [this] { protocol_.cmdRaise_Click(latin1Of(window_.txtRaise->text())); });
-    connect(window_.txtChat, &QLineEdit::returnPressed, this, [this] {
+    on(window_.cmdDone, &QPushButton::clicked, [this] { protocol_.cmdDone_Click(); });
+    on(window_.cmdPass, &QPushButton::clicked, [this] { protocol_.cmdPass_Click(); });
+    on(window_.cmdCall, &QPushButton::clicked, [this] { protocol_.cmdCall_Click(); });
+    on(window_.cmdRaise, &QPushButton::clicked,
+       [this] { protocol_.cmdRaise_Click(latin1Of(window_.txtRaise->text())); });
+    on(window_.txtChat, &QLineEdit::returnPressed, [this] {
         protocol_.txtChat_Enter(latin1Of(window_.txtChat->text()));
         window_.txtChat->clear();
     });
+    // A click chooses the card for the exchange or takes it back, in any mode.
+    for (CardSlot* slot : window_.imgCard) {
+        on(slot, &CardSlot::clicked, [this, k = slot->index()] {
+            window_.Hand.CardHidden(k) = !window_.Hand.CardHidden(k);
+            window_.Hand.DrawCard(k);
+        });
+    }
 }
 
 void TableClient::mnuAbout_Click() { desktop_->openLink(weblink::aboutLink(wire::kClientTitle)); }

@@ -140,11 +140,6 @@ void frmMain::buildControls() {
         slot->setCursor(hand);
         slot->setPixmap(holderPicture("back"));
         slotPicture_[i] = "back";
-        // A click chooses the card for the exchange or takes it back, in any mode.
-        connect(slot, &CardSlot::clicked, this, [this](std::int16_t k) {
-            Hand.CardHidden(k) = !Hand.CardHidden(k);
-            Hand.DrawCard(k);
-        });
         imgCard[i] = slot;
     }
 

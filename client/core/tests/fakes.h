@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,8 +23,9 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop {
     Lines log;
     std::array<std::array<std::string, 6>, 6> cells{};  // [row][column]
     std::string trace;
-    bool up = true;  // the link
-    Lines answers;   // none left: the prompt is cancelled
+    bool up = true;                                           // the link
+    Lines answers;                                            // none left: the prompt is cancelled
+    std::function<void(const std::string& entry)> whileOpen;  // runs while a box or prompt is open
 
     void DrawCard(std::int16_t PosNo, std::int16_t CardNo) override {
         log.push_back("draw " + std::to_string(PosNo) + "=" + std::to_string(CardNo));
@@ -51,11 +53,15 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop {
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& def) override {
         log.push_back("prompt " + prompt + "|" + title + "|" + def);
+        if (whileOpen) whileOpen(log.back());
         const std::string answer = answers.empty() ? "" : answers.front();
         if (!answers.empty()) answers.erase(answers.begin());
         return answer;
     }
-    void msgBox(const std::string& text) override { log.push_back("box " + text); }
+    void msgBox(const std::string& text) override {
+        log.push_back("box " + text);
+        if (whileOpen) whileOpen(log.back());
+    }
     void startSecondCopy(const std::string& arguments) override { log.push_back("copy " + arguments); }
 };
 

@@ -3,6 +3,7 @@
 #include "client/protocol/table_client.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -10,6 +11,11 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
 
 #include "client/core/tests/fakes.h"
 #include "client/table/frm_main.h"
@@ -105,6 +111,37 @@ TEST_F(TableClientTest, PlaysAHandWithClicksAndKeysThenSeesTheServerClose) {
     window.mnuStartGame->trigger();
     EXPECT_EQ(window.statusText(), "winsock_SendCmd error");
     EXPECT_TRUE(fake->log.empty()) << "no box all along";
+}
+
+TEST_F(TableClientTest, LinesArrivingInABoxAreHandledInItAndAThrowingLineOrCommandIsDropped) {
+    start();
+    bool chatInBox = false;
+    fake->whileOpen = [&](const std::string& entry) {
+        if (entry == "box ERROR: JOINGAME") {
+            peer->write("CHAT\ta> hi\r\n");
+            chatInBox = QTest::qWaitFor([&] {
+                return window.txtChatLog->toPlainText().endsWith("a> hi") &&
+                       window.txtTcp->toPlainText().endsWith("CHAT a> hi\n");
+            });
+        }
+        if (entry == "box ERROR: boom" || entry.starts_with("prompt")) throw std::runtime_error(entry);
+    };
+    peer->write("ERROR\tJOINGAME\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chatInBox; }));
+    peer->write("ERROR\tboom\r\nCHAT\tb> after\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.txtChatLog->toPlainText().endsWith("b> after"); }));
+    window.mnuNewGame->trigger();
+    EXPECT_EQ(fake->log.size(), 3u);
+}
+
+TEST_F(TableClientTest, AResetByTheServerIsASocketErrorWithItsBox) {
+    start();
+    const linger hard{1, 0};
+    ASSERT_EQ(setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard), 0);
+    peer->abort();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake->log.empty(); }));
+    EXPECT_EQ(fake->log, Lines{"box " + std::string(std::strerror(ECONNRESET))});
+    EXPECT_EQ(window.statusText(), "Winsock1_Error");
 }
 
 TEST_F(TableClientTest, ExitBeforeAnyDealReachesTheServerThoughTheProgramEndsWithTheWindow) {
