@@ -43,8 +43,4 @@ void QtDesktop::startSecondCopy(const std::string& arguments) {
 
 void QtDesktop::openLink(const std::string& url) { weblink::OpenURL(url); }
 
-std::string commandLineOf(const QStringList& arguments) {
-    return arguments.mid(1).join(QLatin1Char(' ')).toLatin1().toStdString();
-}
-
 }  // namespace client

@@ -33,8 +33,4 @@ public:
     void openLink(const std::string& url) override;
 };
 
-// The command line as one text: every argument after the program name,
-// joined with single spaces, as Latin-1 bytes.
-std::string commandLineOf(const QStringList& arguments);
-
 }  // namespace client

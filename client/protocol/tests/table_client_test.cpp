@@ -18,6 +18,7 @@
 #include <stdexcept>
 
 #include "client/core/tests/fakes.h"
+#include "client/protocol/command_line.h"
 #include "client/table/frm_main.h"
 
 namespace client::testing {
@@ -173,10 +174,24 @@ TEST_F(TableClientTest, NoServerAsksForAHostBoxesEachFailureAndAsksNothingOnceTh
     EXPECT_TRUE(fake->log.empty());
 }
 
-TEST(CommandLine, IsEveryArgumentAfterTheProgramJoinedBySpaces) {
-    EXPECT_EQ(commandLineOf({"Tessarin"}), "");
-    EXPECT_EQ(commandLineOf({"Tessarin", "-test", ""}), "-test ");
-    EXPECT_EQ(commandLineOf({"Tessarin", "a", "b c"}), "a b c");
+TEST(CommandLine, IsTakenAsReceivedAndOnlyHelpAndVersionAreAnsweredWithoutAWindow) {
+    const char* argv[] = {"Tessarin", "-platform", "xcb", ""};
+    EXPECT_EQ(commandLineOf(1, argv) + "|" + commandLineOf(3, argv) + "|" + commandLineOf(4, argv),
+              "|-platform xcb|-platform xcb ");
+    const std::pair<QStringList, std::string> rows[] = {{{"Tessarin", "--version"}, "Tessarin v0.924\n"},
+                                                        {{"Tessarin", "x", "-v"}, "Tessarin v0.924\n"},
+                                                        {{"Tessarin", "-h"}, "help"},
+                                                        {{"Tessarin", "--help"}, "help"},
+                                                        {{"Tessarin", "-test"}, "table"},
+                                                        {{"Tessarin", "-test2"}, "table"},
+                                                        {{"Tessarin", "-reverse"}, "table"},
+                                                        {{"Tessarin"}, "table"}};
+    for (const auto& [arguments, expected] : rows) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const auto answer = answerWithoutWindow(arguments);
+        const bool help = answer && answer->find("-test2") != std::string::npos;
+        EXPECT_EQ(help ? "help" : answer.value_or("table"), expected);
+    }
 }
 
 }  // namespace
