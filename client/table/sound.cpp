@@ -1,6 +1,7 @@
 #include "client/table/sound.h"
 
 #include <QAudioDevice>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -37,19 +38,28 @@ void waitFor(QSoundEffect& effect, Done done) {
 
 }  // namespace
 
+QString findWav(const std::string& name, const QString& workingDir, const QString& programDir) {
+    const QString file = QString::fromLatin1(name.c_str()) + QStringLiteral(".wav");
+    const QString dataDir = QDir::cleanPath(programDir + QStringLiteral("/../share/tessarin"));
+    for (const QString& folder : {workingDir, programDir, dataDir}) {
+        const QFileInfo candidate(QDir(folder).filePath(file));
+        if (candidate.isFile() && candidate.isReadable()) return candidate.absoluteFilePath();
+    }
+    return {};
+}
+
 WavSound::WavSound() = default;
 WavSound::~WavSound() = default;
 
 bool WavSound::PlayWav(const std::string& name) {
     if (playing_) return false;
-    const QFileInfo file(
-        QDir::current().filePath(QString::fromLatin1(name.c_str()) + QStringLiteral(".wav")));
-    if (!file.isFile() || !file.isReadable()) return false;
+    const QString file = findWav(name, QDir::currentPath(), QCoreApplication::applicationDirPath());
+    if (file.isEmpty()) return false;
     if (QMediaDevices::audioOutputs().isEmpty()) return false;
 
     playing_ = true;
     if (!effect_) effect_ = std::make_unique<QSoundEffect>();
-    const QUrl source = QUrl::fromLocalFile(file.absoluteFilePath());
+    const QUrl source = QUrl::fromLocalFile(file);
     if (effect_->source() != source) effect_->setSource(source);
     QSoundEffect& effect = *effect_;
     waitFor(effect, [&] { return effect.status() != QSoundEffect::Loading; });

@@ -2,11 +2,14 @@
 // program's test.
 #include "client/table/frm_main.h"
 
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "client/core/picture_code.h"
+#include "client/table/sound.h"
 
 namespace client {
 namespace {
@@ -27,6 +30,19 @@ TEST(FrmMain, PicturesAreSeventyOneByNinetySixWithGreenCornersUnderTheHandCursor
         EXPECT_EQ(slot->cursor().hotSpot(), QPoint(12, 1));
         EXPECT_EQ(slot->cursor().pixmap().size(), QSize(32, 32));
     }
+}
+
+TEST(WavSound, IsFoundInTheWorkingDirectoryElseBesideTheProgramElseInTheDataFolder) {
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    std::string found;
+    for (const QString sub : {"", "share/tessarin", "games", "work"}) {
+        ASSERT_TRUE(sub.isEmpty() ||
+                    (dir.mkpath(sub) && QFile(dir.filePath(sub + "/cardd.wav")).open(QIODevice::WriteOnly)));
+        const QString file = findWav("cardd", dir.filePath("work"), dir.filePath("games"));
+        found += (file.isEmpty() ? QString("-") : dir.relativeFilePath(file)).toStdString() + ",";
+    }
+    EXPECT_EQ(found, "-,share/tessarin/cardd.wav,games/cardd.wav,work/cardd.wav,");
 }
 
 }  // namespace
