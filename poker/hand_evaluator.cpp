@@ -28,19 +28,19 @@ constexpr std::array<std::uint32_t, kDeckSize> kCardBits = [] {
     return bits;
 }();
 
-struct HandClass {
-    Score score{};
-    std::array<std::int16_t, 5> sorted{};
-    std::string name;
-};
-
-struct Tables {
-    std::vector<std::uint16_t> byValues;  // weight sum -> class of those values in mixed suits
-    std::vector<std::uint16_t> flushOf;   // class -> class of the same values in one suit
-    std::vector<HandClass> classes;       // ascending score; 0 is the unclassified hand
-};
-
 using Values = std::array<std::int16_t, 5>;
+
+// A class is one score. Classes are numbered in ascending score order, 0 for
+// the unclassified hand, and that number is the hand's key. Each table is
+// kept apart so that a hand's lookups touch as little memory as possible.
+struct Tables {
+    std::vector<std::uint16_t> byValues;   // weight sum -> class of those values in mixed suits
+    std::vector<std::uint16_t> flushOf;    // class -> class of the same values in one suit
+    std::vector<Score> scores;             // by class
+    std::vector<Values> sorted;            // by class
+    std::string names;                     // every name, one after the other
+    std::vector<std::uint32_t> nameAt{0};  // class -> where its name starts; the last entry ends them
+};
 
 // The score of five ascending values, all of one suit or not. Combinations
 // of equal values list their groups, larger group first, then higher value.
@@ -86,22 +86,25 @@ Tables buildTables() {
                         all.push_back(hands.back().flushScore);
                     }
     std::sort(all.begin(), all.end());
-    std::vector<Score> scores;
-    std::unique_copy(all.begin(), all.end(), std::back_inserter(scores));
-    const auto classOf = [&scores](const Score& s) {
-        return static_cast<std::uint16_t>(std::lower_bound(scores.begin(), scores.end(), s) - scores.begin());
-    };
-
     Tables t;
+    std::unique_copy(all.begin(), all.end(), std::back_inserter(t.scores));
+    const auto classOf = [&t](const Score& s) {
+        return static_cast<std::uint16_t>(std::lower_bound(t.scores.begin(), t.scores.end(), s) -
+                                          t.scores.begin());
+    };
     t.byValues.resize(kSumCount);
-    t.flushOf.resize(scores.size());
-    for (const auto& s : scores) t.classes.push_back({.score = s, .name = handName(s)});
+    t.flushOf.resize(t.scores.size());
+    t.sorted.resize(t.scores.size());
+    for (const auto& s : t.scores) {
+        t.names += handName(s);
+        t.nameAt.push_back(static_cast<std::uint32_t>(t.names.size()));
+    }
     for (const auto& h : hands) {
         const auto mixed = classOf(h.score), flush = classOf(h.flushScore);
         assert(t.byValues[h.sum] == 0);  // the weights keep every multiset apart
         t.byValues[h.sum] = mixed;
         t.flushOf[mixed] = flush;
-        t.classes[mixed].sorted = t.classes[flush].sorted = h.sorted;
+        t.sorted[mixed] = t.sorted[flush] = h.sorted;
     }
     return t;
 }
@@ -158,12 +161,17 @@ std::int16_t HandEvaluator::Value(int i) const {
 void HandEvaluator::Classify() {
     const auto& t = tables();
     key_ = keyOf(t, cards_[0], cards_[1], cards_[2], cards_[3], cards_[4]);
-    score_ = t.classes[key_].score;
-    sorted_ = t.classes[key_].sorted;
+    score_ = t.scores[key_];
 }
 
+const Values& HandEvaluator::SortedValues() const { return tables().sorted[key_]; }
+
 std::string HandEvaluator::Name() const { return std::string(nameView()); }
-std::string_view HandEvaluator::nameView() const { return tables().classes[key_].name; }
+
+std::string_view HandEvaluator::nameView() const {
+    const auto& t = tables();
+    return std::string_view(t.names).substr(t.nameAt[key_], t.nameAt[key_ + 1] - t.nameAt[key_]);
+}
 
 std::string categoryName(const Score& score) {
     switch (score[0]) {

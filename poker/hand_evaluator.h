@@ -46,7 +46,7 @@ public:
     std::int16_t HandSuit(int PosNo) const;   // 1..4
     static std::string CharValue(std::int16_t val);
 
-    // Fills the score, the sorted values and the key from the tables.
+    // Fills the score and the key from the tables.
     void Classify();
     // The category name followed by a blank and the text of each entry 1..5.
     std::string Name() const;
@@ -57,13 +57,12 @@ public:
     // All five cards at once, for callers that hold a whole hand.
     void SetCards(const std::array<std::int16_t, 5>& cards) { cards_ = cards; }
     const Score& score() const { return score_; }
-    const std::array<std::int16_t, 5>& SortedValues() const { return sorted_; }
+    const std::array<std::int16_t, 5>& SortedValues() const;
     // handKey of the classified cards; 0 (below every hand) before Classify.
     int key() const { return key_; }
 
 private:
     std::array<std::int16_t, 5> cards_{};
-    std::array<std::int16_t, 5> sorted_{};
     Score score_{};
     int key_ = 0;
 };
