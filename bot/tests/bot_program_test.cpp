@@ -1,0 +1,79 @@
+// tessarin-bot as a program: two of them and a scripted dealer at one table
+// of the server window in this process; and the command line's exit codes.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "tests/support/line_client.h"
+#include "tests/support/loopback_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Without a display: no platform plugin, no X or Wayland server to find.
+void startBot(QProcess& bot, const QStringList& args) {
+    auto env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    bot.setProcessEnvironment(env);
+    bot.start(BOT_PROGRAM, args);
+}
+
+// The sum of seats 0..2 in a table report line.
+long firstThree(const std::string& line) {
+    const QStringList v = QString::fromStdString(line).split('\t');
+    return v[1].toLong() + v[2].toLong() + v[3].toLong();
+}
+
+TEST(BotProgram, TwoBotsPlayTheirHandsAndLeave) {
+    const auto server = support::loopbackServer();
+    support::LineClient dealer(server->listeningPort());
+    dealer.send("LOGIN\tdealer");
+    dealer.send("NEWGAME\tbots");
+    QProcess bots[2];
+    for (int i = 0; i < 2; ++i) {
+        startBot(bots[i], {"--port", QString::number(server->listeningPort()), "--join", "1", "--name",
+                           QString("bot%1").arg(i), "--think-ms", "0", "--hands", "5"});
+        ASSERT_TRUE(dealer.readUntil(i ? "SEAT_NAME\tdealer\tbot0\tbot1" : "SEAT_NAME\tdealer\tbot0", 20s));
+    }
+    // The dealer deals, then keeps his cards and passes: the bots play each hand out.
+    dealer.send("STARTGAME");
+    long antes = 0, winners = 0;
+    for (int tick = 0; tick < 600 && (bots[0].state() || bots[1].state()); ++tick) {
+        const std::string line = dealer.readLine(100ms).value_or("");
+        if (line.starts_with("STARTGAME\t")) dealer.send("EXCHANGE");
+        if (line == "BET") dealer.send("BET\t-1");
+        winners += line.starts_with("WINNER\t");
+        if (line.starts_with("SEAT_ANTE")) antes = firstThree(line);
+        // Until the bots leave, every chip is in one of the three banks or in the pot.
+        if (line.starts_with("SEAT_BANK") && winners < 5) {
+            EXPECT_EQ(firstThree(line) + antes, 3000) << line;
+        }
+    }
+    for (auto& bot : bots) {
+        EXPECT_TRUE(bot.state() == QProcess::NotRunning && bot.exitStatus() == QProcess::NormalExit &&
+                    bot.exitCode() == 0);
+        EXPECT_EQ(bot.readAllStandardError(), "");
+    }
+}
+
+TEST(BotProgram, CommandLine) {
+    const std::tuple<QStringList, int, const char*> rows[] = {
+        {{"--version"}, 0, "tessarin-bot v" QUORVANE_VERSION "\n"},
+        {{"--join", "1", "--frobnicate"}, 2, "Unknown option 'frobnicate'"},
+        {{"--join", "1", "--new", "x"}, 2, "either --join N or --new GAMENAME"},
+        {{"--new", "x", "--think-ms", "900-100"}, 2, "--think-ms takes"},
+        {{"--join", "1", "--port", "1"}, 1, "cannot connect to 127.0.0.1 port 1"},
+    };
+    for (const auto& [args, exitCode, says] : rows) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QProcess bot;
+        startBot(bot, args);
+        ASSERT_TRUE(bot.waitForFinished(15000));
+        EXPECT_EQ(bot.exitCode(), exitCode);
+        EXPECT_TRUE((bot.readAllStandardOutput() + bot.readAllStandardError()).contains(says));
+    }
+}
+
+}  // namespace
