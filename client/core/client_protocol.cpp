@@ -35,13 +35,14 @@ std::string trimSpaces(const std::string& text) {
 }  // namespace
 
 ClientProtocol::ClientProtocol(IClientView& view, clsHand& hand, ILink& link, IDialogs& dialogs,
-                               IDesktop& desktop, std::string commandLine)
+                               IDesktop& desktop, std::string commandLine, ISettings* settings)
     : view_(view),
       hand_(hand),
       link_(link),
       dialogs_(dialogs),
       desktop_(desktop),
-      commandLine_(std::move(commandLine)) {}
+      commandLine_(std::move(commandLine)),
+      settings_(settings) {}
 
 // ---------------------------------------------------------------- receiving
 
@@ -82,7 +83,10 @@ void ClientProtocol::receive(std::string_view chunk) {
 void ClientProtocol::handleLine(const wire::ServerLine& line) {
     std::visit(Overloaded{
                    [this](const srv::LoginPrompt&) { loginAnswer(); },
-                   [this](const srv::Error& m) { dialogs_.msgBox("ERROR: " + m.what); },
+                   [this](const srv::Error& m) {
+                       acknowledged(m.what, false);
+                       dialogs_.msgBox("ERROR: " + m.what);
+                   },
                    [this](const srv::Deal& m) { deal(m.cards); },
                    [this](const srv::Exchanged& m) { exchangeResult(m.cards); },
                    [this](const srv::BetPrompt&) {
@@ -101,9 +105,13 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                        for (const auto& f : m.fields) all += ' ' + f;
                        dialogs_.msgBox(all);
                    },
-                   // Only shown in the trace.
-                   [](const srv::Hello&) {},
-                   [](const srv::Ok&) {},
+                   [this](const srv::Ok& m) { acknowledged(m.what, true); },
+                   // A new connection: no table, no login yet.
+                   [this](const srv::Hello&) {
+                       loginSent_ = false;
+                       joinsUnanswered_.clear();
+                       setTable(0);
+                   },
                    // The server never sends these; they change nothing.
                    [](const wire::Empty&) {},
                    [](const wire::Malformed&) {},
@@ -132,6 +140,26 @@ void ClientProtocol::seatColumn(const srv::TableRow& row) {
         }
         view_.setSeatCell(static_cast<int>(i), column, cell);
     }
+}
+
+void ClientProtocol::acknowledged(const std::string& what, bool ok) {
+    if (what == wire::cmd::LOGIN && ok && !typedName_.empty() && settings_)
+        settings_->setValue("userName", typedName_);
+    if (what == wire::cmd::JOINGAME && !joinsUnanswered_.empty()) {
+        const std::int32_t number = joinsUnanswered_.front();
+        joinsUnanswered_.pop_front();
+        if (ok) setTable(number);
+    }
+    constexpr std::string_view kNewGame = "NEWGAME ";  // "NEWGAME n": the number shares the field
+    if (ok && what.starts_with(kNewGame))
+        if (const auto number = wire::parseNumber(std::string_view(what).substr(kNewGame.size())))
+            setTable(*number);
+}
+
+void ClientProtocol::setTable(std::int32_t number) {
+    if (number == tableNumber_) return;
+    tableNumber_ = number;
+    view_.showTable(number);
 }
 
 void ClientProtocol::deal(const wire::Hand& cards) {
@@ -165,16 +193,19 @@ void ClientProtocol::exchangeResult(const wire::Hand& cards) {
 
 void ClientProtocol::loginAnswer() {
     std::string userName;
-    if (commandLine_.empty()) userName = dialogs_.inputBox("Enter username", "", "");
+    if (commandLine_.empty())
+        userName = dialogs_.inputBox("Enter username", "", settings_ ? settings_->value("userName") : "");
     if (commandLine_ == "-test") userName = "TestPlayer1";
     if (commandLine_ == "-test2") userName = "TestPlayer2";
     if (userName.empty()) return;
     winsock_SendCmd(wire::loginRequest(userName));
+    loginSent_ = true;
+    typedName_ = commandLine_.empty() ? userName : "";  // test players are not remembered
     if (commandLine_ == "-test") {
         winsock_SendCmd(wire::newGameRequest("TestGame"));
         desktop_.startSecondCopy("-test2");
     } else if (commandLine_ == "-test2") {
-        winsock_SendCmd(wire::joinGameRequest("1"));
+        joinGame("1");
         winsock_SendCmd(wire::startGameRequest());
     }
 }
@@ -205,7 +236,12 @@ void ClientProtocol::mnuNewGame_Click() {
 
 void ClientProtocol::mnuJoinGame_Click() {
     const std::string number = dialogs_.inputBox("Game number", "Join Game", "1");
-    if (!number.empty()) winsock_SendCmd(wire::joinGameRequest(number));
+    if (!number.empty()) joinGame(number);
+}
+
+void ClientProtocol::joinGame(const std::string& number) {
+    winsock_SendCmd(wire::joinGameRequest(number));
+    if (loginSent_) joinsUnanswered_.push_back(wire::parseNumber(number).value_or(0));
 }
 
 void ClientProtocol::mnuStartGame_Click() { winsock_SendCmd(wire::startGameRequest()); }

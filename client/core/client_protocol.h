@@ -5,6 +5,7 @@
 // connection only through the interfaces of ports.h.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -19,10 +20,11 @@ class clsHand;
 
 class ClientProtocol {
 public:
-    // All references must outlive the protocol. `commandLine` is the text
-    // after the program name; it selects the test modes at login.
+    // All references, and the settings if any, must outlive the protocol.
+    // `commandLine` is the text after the program name; it selects the test
+    // modes at login. The settings offer the last name logged in with.
     ClientProtocol(IClientView& view, clsHand& hand, ILink& link, IDialogs& dialogs, IDesktop& desktop,
-                   std::string commandLine);
+                   std::string commandLine, ISettings* settings = nullptr);
 
     // Every chunk received, in order. Each complete line is handled before
     // this returns; an incomplete one waits for the next chunk.
@@ -36,6 +38,8 @@ public:
     void ShowActionControls(std::int16_t n);
     // What the server is waiting for from this player.
     ActionMode mode() const { return mode_; }
+    // The number of the game the player sits at, 0 for none.
+    std::int32_t tableNumber() const { return tableNumber_; }
 
     // The player's commands. Texts are Latin-1 bytes as typed.
     void mnuNewGame_Click();
@@ -67,6 +71,9 @@ private:
     void seatColumn(const wire::srv::TableRow& row);
     void deal(const wire::Hand& cards);
     void exchangeResult(const wire::Hand& cards);
+    void joinGame(const std::string& number);
+    void acknowledged(const std::string& what, bool ok);
+    void setTable(std::int32_t number);
 
     IClientView& view_;
     clsHand& hand_;
@@ -74,7 +81,16 @@ private:
     IDialogs& dialogs_;
     IDesktop& desktop_;
     std::string commandLine_;
+    ISettings* settings_;
     ActionMode mode_ = ActionMode::Idle;
+    // The table: NEWGAME's answer names it; JOINGAME's answers come in the
+    // order of the requests, so each one settles the oldest JOINGAME still
+    // unanswered. Only a request sent after a LOGIN gets one: the server
+    // answers any request before login with LOGIN.
+    std::int32_t tableNumber_ = 0;
+    std::deque<std::int32_t> joinsUnanswered_;  // 0 for a number the server refuses
+    bool loginSent_ = false;
+    std::string typedName_;  // the name of the last LOGIN, if the player typed it
     // After a line outgrew the buffer: skip input up to that line's end.
     bool skippingLine_ = false;
     bool skippedCR_ = false;

@@ -56,6 +56,8 @@ public:
     // The server waits for this player; a window not in front asks the
     // desktop to point at it.
     virtual void drawAttention() = 0;
+    // The number of the game the player sits at, 0 for none.
+    virtual void showTable(std::int32_t /*number*/) {}
 };
 
 // Modal prompts and message boxes: they return when the player has answered.
@@ -68,6 +70,15 @@ public:
                                  const std::string& defaultAnswer) = 0;
     // A message box with an OK button only.
     virtual void msgBox(const std::string& text) = 0;
+};
+
+// What the client keeps from one run to the next.
+class ISettings {
+public:
+    virtual ~ISettings() = default;
+    // Empty when nothing is kept under the key.
+    virtual std::string value(const std::string& key) = 0;
+    virtual void setValue(const std::string& key, const std::string& value) = 0;
 };
 
 class IDesktop {

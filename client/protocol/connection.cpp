@@ -24,8 +24,8 @@ constexpr int kWaitTickMs = 100;
 
 }  // namespace
 
-Connection::Connection(IClientView& view, IDialogs& dialogs, QObject* parent)
-    : QObject(parent), view_(view), dialogs_(dialogs) {
+Connection::Connection(IClientView& view, IDialogs& dialogs, ISettings& settings, QObject* parent)
+    : QObject(parent), view_(view), dialogs_(dialogs), settings_(settings) {
     connect(&Winsock1, &QTcpSocket::readyRead, this, &Connection::Winsock1_DataArrival);
     connect(&Winsock1, &QTcpSocket::disconnected, this, &Connection::Winsock1_Close);
     connect(&Winsock1, &QTcpSocket::errorOccurred, this, &Connection::Winsock1_Error);
@@ -75,9 +75,14 @@ void Connection::ConnectToServer() {
     if (connecting_ || isConnected()) return;
     connecting_ = true;
     if (!ConnectWithTimeout(firstHost, firstWaitSeconds) && !abandoned_) {
-        const std::string host = dialogs_.inputBox("Enter IP address or hostname of Quorvane:", "", "");
-        if (!host.empty() && !ConnectWithTimeout(host, typedWaitSeconds) && !abandoned_)
-            dialogs_.msgBox("Connect Failed");
+        const std::string host =
+            dialogs_.inputBox("Enter IP address or hostname of Quorvane:", "", settings_.value("host"));
+        if (!host.empty()) {
+            if (ConnectWithTimeout(host, typedWaitSeconds))
+                settings_.setValue("host", host);
+            else if (!abandoned_)
+                dialogs_.msgBox("Connect Failed");
+        }
     }
     if (!isConnected()) view_.ShowStatus("Connect Failed");
     connecting_ = false;

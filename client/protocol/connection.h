@@ -17,8 +17,9 @@ namespace client {
 class Connection : public QObject, public ILink {
     Q_OBJECT
 public:
-    // Status texts go to the view, prompts and boxes through the dialogs.
-    Connection(IClientView& view, IDialogs& dialogs, QObject* parent = nullptr);
+    // Status texts go to the view, prompts and boxes through the dialogs; the
+    // settings keep the last host typed that answered, for the next prompt.
+    Connection(IClientView& view, IDialogs& dialogs, ISettings& settings, QObject* parent = nullptr);
     ~Connection() override;
 
     // Where and how long to look; the program keeps the defaults.
@@ -69,6 +70,7 @@ private:
 
     IClientView& view_;
     IDialogs& dialogs_;
+    ISettings& settings_;
     bool connecting_ = false;  // ConnectToServer is running
     bool waiting_ = false;     // inside ConnectWithTimeout's wait
     bool failed_ = false;      // the socket reported an error during the wait

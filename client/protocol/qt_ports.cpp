@@ -2,9 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include "weblink/open_url.h"
 
@@ -42,5 +45,33 @@ void QtDesktop::startSecondCopy(const std::string& arguments) {
 }
 
 void QtDesktop::openLink(const std::string& url) { weblink::OpenURL(url); }
+
+bool QtDesktop::startProgram(const std::string& program, const std::vector<std::string>& arguments) {
+    const QString path = findProgram(latin1(program), QCoreApplication::applicationDirPath());
+    if (path.isEmpty()) return false;
+    QStringList list;
+    for (const auto& argument : arguments) list << latin1(argument);
+    return QProcess::startDetached(path, list);
+}
+
+QString findProgram(const QString& name, const QString& programDir) {
+    const QFileInfo beside(QDir(programDir).filePath(name));
+    if (beside.isFile() && beside.isExecutable()) return beside.absoluteFilePath();
+    return QStandardPaths::findExecutable(name);
+}
+
+namespace {
+
+QSettings programSettings() { return QSettings(QStringLiteral("Quorvane"), QStringLiteral("Tessarin")); }
+
+}  // namespace
+
+std::string QtSettings::value(const std::string& key) {
+    return programSettings().value(latin1(key)).toString().toLatin1().toStdString();
+}
+
+void QtSettings::setValue(const std::string& key, const std::string& value) {
+    programSettings().setValue(latin1(key), latin1(value));
+}
 
 }  // namespace client

@@ -4,6 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 #include "client/core/ports.h"
 
 namespace client {
@@ -19,11 +22,15 @@ private:
     QPointer<QWidget> owner_;
 };
 
-// The window program asks one more thing of the desktop: its About link.
+// The window program asks more of the desktop: its About link and the
+// computer player.
 class IWindowDesktop : public IDesktop {
 public:
     // Opens a link in the default browser; failure is ignored.
     virtual void openLink(const std::string& url) = 0;
+    // Starts a program of this package without waiting; false when it cannot
+    // be found or started.
+    virtual bool startProgram(const std::string& program, const std::vector<std::string>& arguments) = 0;
 };
 
 class QtDesktop : public IWindowDesktop {
@@ -31,6 +38,19 @@ public:
     // Starts the program named Tessarin in this program's own directory.
     void startSecondCopy(const std::string& arguments) override;
     void openLink(const std::string& url) override;
+    // Looks for the program beside this one first, then on the PATH.
+    bool startProgram(const std::string& program, const std::vector<std::string>& arguments) override;
+};
+
+// The executable `name` in `programDir`, else on the PATH; empty when neither has it.
+QString findProgram(const QString& name, const QString& programDir);
+
+// The program's settings, kept by Qt for the organisation Quorvane and the
+// application Tessarin.
+class QtSettings : public ISettings {
+public:
+    std::string value(const std::string& key) override;
+    void setValue(const std::string& key, const std::string& value) override;
 };
 
 }  // namespace client

@@ -15,6 +15,9 @@ namespace {
 
 std::string latin1Of(const QString& text) { return text.toLatin1().toStdString(); }
 
+// The computer player's program, installed beside this one.
+constexpr const char* kComputerPlayer = "tessarin-bot";
+
 }  // namespace
 
 TableClient::TableClient(frmMain& window, std::string commandLine, std::unique_ptr<IDialogs> dialogs,
@@ -22,8 +25,8 @@ TableClient::TableClient(frmMain& window, std::string commandLine, std::unique_p
     : window_(window),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(&window)),
       desktop_(desktop ? std::move(desktop) : std::make_unique<QtDesktop>()),
-      connection_(window, *dialogs_),
-      protocol_(window, window.Hand, connection_, *dialogs_, *desktop_, std::move(commandLine)) {
+      connection_(window, *dialogs_, settings_),
+      protocol_(window, window.Hand, connection_, *dialogs_, *desktop_, std::move(commandLine), &settings_) {
     connectControls();
 }
 
@@ -58,6 +61,7 @@ void TableClient::connectControls() {
     on(window_.mnuNewGame, &QAction::triggered, [this] { protocol_.mnuNewGame_Click(); });
     on(window_.mnuJoinGame, &QAction::triggered, [this] { protocol_.mnuJoinGame_Click(); });
     on(window_.mnuStartGame, &QAction::triggered, [this] { protocol_.mnuStartGame_Click(); });
+    on(window_.mnuAddComputer, &QAction::triggered, [this] { mnuAddComputer_Click(); });
     on(window_.mnuExit, &QAction::triggered, [this] { protocol_.mnuExit_Click(); });
     on(window_.mnuAbout, &QAction::triggered, [this] { mnuAbout_Click(); });
 
@@ -77,6 +81,13 @@ void TableClient::connectControls() {
             window_.Hand.DrawCard(k);
         });
     }
+}
+
+void TableClient::mnuAddComputer_Click() {
+    const std::int32_t table = protocol_.tableNumber();
+    if (table <= 0) return;
+    if (!desktop_->startProgram(kComputerPlayer, {"--join", std::to_string(table)}))
+        window_.ShowStatus("Could not start " + std::string(kComputerPlayer));
 }
 
 void TableClient::mnuAbout_Click() { desktop_->openLink(weblink::aboutLink(wire::kClientTitle)); }

@@ -29,10 +29,13 @@ public:
 private:
     void connectControls();
     void mnuAbout_Click();
+    // Starts the computer player at the player's table.
+    void mnuAddComputer_Click();
 
     frmMain& window_;
     std::unique_ptr<IDialogs> dialogs_;
     std::unique_ptr<IWindowDesktop> desktop_;
+    QtSettings settings_;
     Connection connection_;
     ClientProtocol protocol_;
 };

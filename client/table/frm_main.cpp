@@ -219,6 +219,8 @@ void frmMain::buildMenus() {
     mnuJoinGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
     mnuStartGame = game->addAction(QStringLiteral("&Start Game"));
     mnuStartGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuAddComputer = game->addAction(QStringLiteral("&Add computer player"));
+    mnuAddComputer->setEnabled(false);
     mnuExit = game->addAction(QStringLiteral("&Exit"));
     mnuAbout = menuBar()->addAction(QStringLiteral("&About"));
 }
@@ -267,6 +269,8 @@ void frmMain::closeWindow() { close(); }
 void frmMain::drawAttention() {
     if (!isActiveWindow()) QApplication::alert(this);
 }
+
+void frmMain::showTable(std::int32_t number) { mnuAddComputer->setEnabled(number > 0); }
 
 void frmMain::activateOnce() {
     if (Activated) return;

@@ -61,6 +61,7 @@ public:
     void setTitle(const std::string& text) override;
     void closeWindow() override;
     void drawAttention() override;
+    void showTable(std::int32_t number) override;
 
     QString statusText() const;
     // The holder shown in a slot ("C1", "back", "" when empty), for checks.
@@ -88,6 +89,7 @@ public:
     QAction* mnuNewGame = nullptr;
     QAction* mnuJoinGame = nullptr;
     QAction* mnuStartGame = nullptr;
+    QAction* mnuAddComputer = nullptr;  // needs a table to join
     QAction* mnuExit = nullptr;
     QAction* mnuAbout = nullptr;
 

@@ -22,9 +22,19 @@ TEST_F(ClientTest, ScriptsShowSendAndAskInOrder) {
     const std::string login = "prompt Enter username||", newGame = "prompt Game name|New Game|test game",
                       join = "prompt Game number|Join Game|1", deal = kDeal + "|", dealt = kDealt + "; ";
     const std::array<std::string, 3> rows[] = {
-        {"login, cancelled the second time", "$|?Bob|LOGIN|LOGIN", login + "; send LOGIN\tBob; " + login},
-        {"first test player", "$-test|LOGIN", "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2"},
-        {"second test player", "$-test2|LOGIN", "send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME"},
+        {"login, cancelled the second time; the name is offered once it logged in",
+         "$|?Bob|LOGIN|LOGIN|OK\tLOGIN|LOGIN",
+         login + "; send LOGIN\tBob; " + login + "; keep userName=Bob; " + login + "Bob"},
+        {"first test player", "$-test|LOGIN|OK\tLOGIN|OK\tNEWGAME 10",
+         "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2; table 10"},
+        {"second test player", "$-test2|LOGIN|OK\tLOGIN|OK\tJOINGAME",
+         "send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; table 1"},
+        {"each JOINGAME answer settles the oldest one sent since a LOGIN; a new connection has no table",
+         "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?x|@JoinGame|?7|@JoinGame|OK\tLOGIN|OK\tJOINGAME|"
+         "ERROR\tJOINGAME|OK\tJOINGAME|HELLO\tQ",
+         join + "; send JOINGAME\t3; " + login + "; send LOGIN\tAl; " + join + "; send JOINGAME\t5; " + join +
+             "; send JOINGAME\tx; " + join +
+             "; send JOINGAME\t7; keep userName=Al; table 5; box ERROR: JOINGAME; table 7; table 0"},
         {"a switch in other case", "$-TEST|LOGIN", ""},
         {"a switch and a blank", "$-test |LOGIN", ""},
         {"menus send answers as typed",

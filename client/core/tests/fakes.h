@@ -17,15 +17,17 @@ namespace client::testing {
 
 using Lines = std::vector<std::string>;
 
-struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop {
+struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
     // In order: "send LINE", "draw POS=CODE", "wav", "status TEXT", "mode MODE", "attention", "close",
-    // "box TEXT", "prompt TEXT|TITLE|DEFAULT", "copy ARGS", "chat TEXT", "title TEXT".
+    // "box TEXT", "prompt TEXT|TITLE|DEFAULT", "copy ARGS", "chat TEXT", "title TEXT", "table N",
+    // "keep KEY=VALUE".
     Lines log;
     std::array<std::array<std::string, 6>, 6> cells{};  // [row][column]
     std::string trace;
     bool up = true;                                           // the link
     Lines answers;                                            // none left: the prompt is cancelled
     std::function<void(const std::string& entry)> whileOpen;  // runs while a box or prompt is open
+    std::map<std::string, std::string> kept;                  // the settings
 
     void DrawCard(std::int16_t PosNo, std::int16_t CardNo) override {
         log.push_back("draw " + std::to_string(PosNo) + "=" + std::to_string(CardNo));
@@ -42,6 +44,11 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop {
     void setTitle(const std::string& text) override { log.push_back("title " + text); }
     void closeWindow() override { log.push_back("close"); }
     void drawAttention() override { log.push_back("attention"); }
+    void showTable(std::int32_t number) override { log.push_back("table " + std::to_string(number)); }
+    std::string value(const std::string& key) override { return kept[key]; }
+    void setValue(const std::string& key, const std::string& value) override {
+        log.push_back("keep " + key + "=" + (kept[key] = value));
+    }
     bool PlayWav(const std::string& name) override {
         return log.push_back(name == "cardd" ? "wav" : name), true;
     }
@@ -69,7 +76,7 @@ class ClientTest : public ::testing::Test {
 protected:
     ClientTest() { start(""); }
     void start(const std::string& commandLine) {
-        protocol = std::make_unique<ClientProtocol>(fake, hand, fake, fake, fake, commandLine);
+        protocol = std::make_unique<ClientProtocol>(fake, hand, fake, fake, fake, commandLine, &fake);
     }
     void feed(const std::string& chunk) { protocol->dataArrival(chunk); }
     // Runs a script of steps joined by "|": "$args" starts afresh with that command line,

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -12,10 +13,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-
-#include <cerrno>
-#include <cstring>
-#include <stdexcept>
 
 #include "client/core/tests/fakes.h"
 #include "client/protocol/command_line.h"
@@ -25,20 +22,26 @@ namespace client::testing {
 namespace {
 
 struct Browser : IWindowDesktop {
-    Lines links;
+    Lines links, started;
+    bool startable = true;
     void startSecondCopy(const std::string&) override {}
     void openLink(const std::string& url) override { links.push_back(url); }
+    bool startProgram(const std::string& program, const std::vector<std::string>& arguments) override {
+        started.push_back(program);
+        for (const auto& argument : arguments) started.back() += " " + argument;
+        return startable;
+    }
 };
 
 class TableClientTest : public ::testing::Test {
 protected:
-    // Builds the client; shown, it connects at once. Without a server it stays hidden.
+    // Builds the client; shown, it connects at once. Hidden, its first host refuses.
     void start(bool connect = true) {
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
         client = std::make_unique<TableClient>(window, "", std::unique_ptr<IDialogs>(fake = new FakeClient),
                                                std::unique_ptr<IWindowDesktop>(browser = new Browser));
         client->connection().port = server.serverPort();
-        if (!connect) return server.close();
+        if (!connect) return void(client->connection().firstHost = "127.0.0.2");
         window.show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }));
         peer = server.nextPendingConnection();
@@ -114,35 +117,35 @@ TEST_F(TableClientTest, PlaysAHandWithClicksAndKeysThenSeesTheServerClose) {
     EXPECT_TRUE(fake->log.empty()) << "no box all along";
 }
 
-TEST_F(TableClientTest, LinesArrivingInABoxAreHandledInItAndAThrowingLineOrCommandIsDropped) {
+TEST_F(TableClientTest, LinesComeIntoABoxAThrowingLineOrCommandIsDroppedAndAResetIsAnError) {
     start();
-    bool chatInBox = false;
     fake->whileOpen = [&](const std::string& entry) {
-        if (entry == "box ERROR: JOINGAME") {
-            peer->write("CHAT\ta> hi\r\n");
-            chatInBox = QTest::qWaitFor([&] {
-                return window.txtChatLog->toPlainText().endsWith("a> hi") &&
-                       window.txtTcp->toPlainText().endsWith("CHAT a> hi\n");
-            });
-        }
-        if (entry == "box ERROR: boom" || entry.starts_with("prompt")) throw std::runtime_error(entry);
+        if (entry != "box ERROR: JOINGAME") throw entry;
+        peer->write("CHAT\ta> hi\r\n");
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return window.txtTcp->toPlainText().endsWith("CHAT a> hi\n") &&
+                   window.txtChatLog->toPlainText().endsWith("a> hi");
+        }));
     };
-    peer->write("ERROR\tJOINGAME\r\n");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return chatInBox; }));
-    peer->write("ERROR\tboom\r\nCHAT\tb> after\r\n");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.txtChatLog->toPlainText().endsWith("b> after"); }));
+    peer->write("ERROR\tJOINGAME\r\nERROR\tboom\r\nCHAT\tb> after\r\n");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window.txtChatLog->toPlainText().endsWith("b> after\na> hi"); }));
     window.mnuNewGame->trigger();
-    EXPECT_EQ(fake->log.size(), 3u);
-}
-
-TEST_F(TableClientTest, AResetByTheServerIsASocketErrorWithItsBox) {
-    start();
-    const linger hard{1, 0};
+    const linger hard{1, 0};  // closing now resets the connection
     ASSERT_EQ(setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard), 0);
     peer->abort();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake->log.empty(); }));
-    EXPECT_EQ(fake->log, Lines{"box " + std::string(std::strerror(ECONNRESET))});
-    EXPECT_EQ(window.statusText(), "Winsock1_Error");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.statusText() == "Winsock1_Error"; }));
+    EXPECT_EQ(fake->log.size(), 4u) << "the two errors, the prompt and the socket's box";
+}
+
+TEST_F(TableClientTest, AddComputerPlayerStartsTheBotAtThePlayersTableOnceThereIsOne) {
+    start();
+    EXPECT_FALSE(window.mnuAddComputer->isEnabled());
+    peer->write("OK\tNEWGAME 4\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.mnuAddComputer->isEnabled(); }));
+    for (bool startable : {true, false}) browser->startable = startable, window.mnuAddComputer->trigger();
+    EXPECT_EQ(browser->started, (Lines{"tessarin-bot --join 4", "tessarin-bot --join 4"}));
+    EXPECT_EQ(window.statusText(), "Could not start tessarin-bot");
 }
 
 TEST_F(TableClientTest, ExitBeforeAnyDealReachesTheServerThoughTheProgramEndsWithTheWindow) {
@@ -153,17 +156,22 @@ TEST_F(TableClientTest, ExitBeforeAnyDealReachesTheServerThoughTheProgramEndsWit
     EXPECT_EQ(clientSent(), "EXIT");
 }
 
-TEST_F(TableClientTest, NoServerAsksForAHostBoxesEachFailureAndAsksNothingOnceTheWindowCloses) {
+TEST_F(TableClientTest,
+       AFailedFirstHostAsksForOneOffersTheLastThatAnsweredAndAsksNothingOnceTheWindowCloses) {
     start(false);
-    client->connection().ConnectToServer();  // the host prompt cancelled: no second try
+    QSettings("Quorvane", "Tessarin").setValue("host", "poker");  // the last one that answered
+    client->connection().ConnectToServer();                       // the host prompt cancelled: no second try
     ASSERT_EQ(fake->log.size(), 2u) << "the socket's own description of the refusal, then the prompt";
-    EXPECT_EQ(fake->log[1], "prompt Enter IP address or hostname of Quorvane:||");
+    EXPECT_EQ(fake->log[1], "prompt Enter IP address or hostname of Quorvane:||poker");
     fake->log.clear();
-    fake->answers = {"127.0.0.1"};  // a typed host that does not answer either
+    fake->answers = {"127.0.0.3"};  // a typed host that does not answer either
     client->connection().ConnectToServer();
     ASSERT_EQ(fake->log.size(), 4u);
     EXPECT_EQ(fake->log[3], "box Connect Failed");
     EXPECT_EQ(window.statusText(), "Connect Failed");
+    fake->answers = {"127.0.0.1"};  // one that answers is kept
+    client->connection().ConnectToServer();
+    EXPECT_EQ(QSettings("Quorvane", "Tessarin").value("host"), "127.0.0.1");
 
     window.mnuAbout->trigger();
     EXPECT_EQ(browser->links, Lines{"http://quorvane.example/poker/?ref=Tessarin+v0%2E924"});
@@ -178,20 +186,13 @@ TEST(CommandLine, IsTakenAsReceivedAndOnlyHelpAndVersionAreAnsweredWithoutAWindo
     const char* argv[] = {"Tessarin", "-platform", "xcb", ""};
     EXPECT_EQ(commandLineOf(1, argv) + "|" + commandLineOf(3, argv) + "|" + commandLineOf(4, argv),
               "|-platform xcb|-platform xcb ");
-    const std::pair<QStringList, std::string> rows[] = {{{"Tessarin", "--version"}, "Tessarin v0.924\n"},
-                                                        {{"Tessarin", "x", "-v"}, "Tessarin v0.924\n"},
-                                                        {{"Tessarin", "-h"}, "help"},
-                                                        {{"Tessarin", "--help"}, "help"},
-                                                        {{"Tessarin", "-test"}, "table"},
-                                                        {{"Tessarin", "-test2"}, "table"},
-                                                        {{"Tessarin", "-reverse"}, "table"},
-                                                        {{"Tessarin"}, "table"}};
-    for (const auto& [arguments, expected] : rows) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        const auto answer = answerWithoutWindow(arguments);
-        const bool help = answer && answer->find("-test2") != std::string::npos;
-        EXPECT_EQ(help ? "help" : answer.value_or("table"), expected);
+    std::string answers;  // the help names the test switches
+    for (const char* arguments : {"--version", "x -v", "-h", "--help", "-test", "-test2", "-reverse", ""}) {
+        const auto answer =
+            answerWithoutWindow(("Tessarin " + QString(arguments)).split(' ', Qt::SkipEmptyParts));
+        answers += answer && answer->find("-test2") != std::string::npos ? "help\n" : answer.value_or("-\n");
     }
+    EXPECT_EQ(answers, "Tessarin v0.924\nTessarin v0.924\nhelp\nhelp\n-\n-\n-\n-\n");
 }
 
 }  // namespace
