@@ -293,7 +293,6 @@ void clsGame::removeClient(Player& client) {
     Seats[seat] = services_.voidClient;
     client.m_Game = services_.voidGame;
     client.seatno = -1;
-    dealt_[seat] = false;
     departedPot += client.Ante;
     client.Ante = 0;
     BroadcastAll();

@@ -29,6 +29,7 @@ TEST(Betting, WholeHands) {
         "W2 W2 W2 |980/5/4 990/5/4 1015/5/4 ",
         "1|d k0 b0:10|B0 W0 |995/5/4 ",  // a lone bettor is paid
         "2|d b0:0||995/5/4 995/5/4 ",    // nobody betting: nobody paid
+        "2|b0:0||1000/0/0 1000/0/0 ",    // nor before the first deal
         "2|d b0:-1 b1:-1|A5\t5\t0\t0\t0\t0 A5\t5\t0\t0\t0\t0 A5\t5\t0\t0\t0\t0 A5\t5\t0\t0\t0\t0 |995/5/3 "
         "995/5/3 ",
         "2|t0,14,2,3,4,13,1,15,16,30 d k0 k1 b0:0|B0 [WinsOf untermined] W0 W0 |1000/5/4 990/5/4 ",  // a tie
@@ -38,6 +39,9 @@ TEST(Betting, WholeHands) {
         // The last one to exchange leaves, the player on turn leaves, one is left.
         "4|d k1 k2 k3 l0 b1:10 l2 l3|B1 B2 B3 W1 |- 1010/5/4 - - ",
         "2|d k0 l1|W0 |1000/5/4 - ",
+        // A fold during the exchange moves the turn; the betting still opens at seat 0.
+        "4|d k0 k1 b3:-1 k2|A5\t5\t5\t5\t0\t0 A5\t5\t5\t5\t0\t0 A5\t5\t5\t5\t0\t0 A5\t5\t5\t5\t0\t0 B0 "
+        "|995/5/5 995/5/6 995/5/5 995/5/3 ",
         // Bets past 32 bits: the ante, the pot, what seat 1, the bettor or
         // seat 2 could win (unless he has folded), the bank.
         "3|d k0 k1 k2 ?0:2147483647 ?0:2147483643 ?0:2147483642 ?0:2147482700 $0:2000 ?0:2147482000|B0 n n n "
@@ -45,7 +49,8 @@ TEST(Betting, WholeHands) {
         "|2000/5/5 995/5/5 995/5/5 ",
         "3|d k0 k1 k2 $0:2147483637 ?0:0 $0:2147483632 ?0:0 $0:-2147483648 ?0:1 ?0:0|B0 n y n y "
         "|-2147483648/5/5 995/5/5 995/5/5 ",
-        "3|d k0 k1 k2 $2:2147483637 ?0:0 s2:3 ?0:0|B0 n y |995/5/5 995/5/5 2147483637/5/3 ",
+        "3|d k0 k1 k2 $2:2147483637 ?0:0 s2:3 ?0:0 $1:0 ?0:2147483632 ?0:2147483633|B0 n y y n "
+        "|995/5/5 0/5/5 2147483637/5/3 ",
     };
     for (const std::string row : rows) {
         SCOPED_TRACE(row);

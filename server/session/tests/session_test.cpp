@@ -101,12 +101,14 @@ TEST(Session, NewGameAndJoinGame) {
 }
 
 // Slots 1 (ann) and 2 (bob) are dealt and have not exchanged, slot 3 (cy) is
-// at no table, slot 4 (dan) joined after the deal and holds no card of it.
+// at no table, slot 4 (dan) took the seat of a player dealt in who left, and
+// holds no card of this deal.
 TEST(Session, RefusedInputChangesNothing) {
     Server s;
-    s.seat({"ann", "bob"});
-    s.login(3, "cy");
+    s.seat({"ann", "bob", "eve"});
     s.send(1, "STARTGAME");
+    s.disconnect(3);
+    s.login(3, "cy");
     s.login(4, "dan");
     s.send(4, "JOINGAME\t1");
     s.clearAll();
