@@ -107,11 +107,7 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    },
                    [this](const srv::Ok& m) { acknowledged(m.what, true); },
                    // A new connection: no table, no login yet.
-                   [this](const srv::Hello&) {
-                       loginSent_ = false;
-                       joinsUnanswered_.clear();
-                       setTable(0);
-                   },
+                   [this](const srv::Hello&) { connectionClosed(); },
                    // The server never sends these; they change nothing.
                    [](const wire::Empty&) {},
                    [](const wire::Malformed&) {},
@@ -287,5 +283,11 @@ void ClientProtocol::txtChat_Enter(const std::string& text) {
 }
 
 void ClientProtocol::Form_Unload() { ExitMode = 2; }
+
+void ClientProtocol::connectionClosed() {
+    loginSent_ = false;
+    joinsUnanswered_.clear();
+    setTable(0);
+}
 
 }  // namespace client

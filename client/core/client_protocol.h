@@ -58,6 +58,8 @@ public:
     void txtChat_Enter(const std::string& text);
     // The window has started closing.
     void Form_Unload();
+    // The connection has gone: the player sits at no table and is logged in nowhere.
+    void connectionClosed();
 
     wire::LineBuffer RecvBuffer;
     bool Playing = false;

@@ -159,8 +159,10 @@ void Connection::Winsock1_Close() {
     closingOurselves_ = true;
     Winsock1.close();
     closingOurselves_ = false;
-    if (std::exchange(reset_, false)) return;  // reported as an error
-    later([this] { view_.ShowStatus("Winsock1_Close"); });
+    later([this, reset = std::exchange(reset_, false)] {
+        if (!reset) view_.ShowStatus("Winsock1_Close");  // a reset is reported as an error
+        if (onClosed) onClosed();
+    });
 }
 
 void Connection::Winsock1_Error(QAbstractSocket::SocketError error) {

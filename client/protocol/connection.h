@@ -31,6 +31,8 @@ public:
     // Receives each chunk of arrived bytes, from the event loop: it may open
     // boxes and prompts, and chunks arriving meanwhile are delivered inside them.
     std::function<void(const std::string&)> onData;
+    // The server closed or reset the connection; after the chunks before it.
+    std::function<void()> onClosed;
 
     // Tries the local host, then a host the player types. Does nothing while
     // connected or while an attempt is already running.

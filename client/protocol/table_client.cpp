@@ -43,6 +43,7 @@ void TableClient::connectControls() {
         };
         while (!guarded([&] { protocol_.dataArrival(rest); }) && hasLine()) rest = {};
     };
+    connection_.onClosed = [this] { protocol_.connectionClosed(); };
 
     // Every control's event is guarded: nothing thrown reaches Qt.
     auto on = [this](auto* sender, auto signal, auto handler, Qt::ConnectionType type = Qt::AutoConnection) {
@@ -86,7 +87,10 @@ void TableClient::connectControls() {
 void TableClient::mnuAddComputer_Click() {
     const std::int32_t table = protocol_.tableNumber();
     if (table <= 0) return;
-    if (!desktop_->startProgram(kComputerPlayer, {"--join", std::to_string(table)}))
+    // The server this table is on, which need not be on this machine.
+    const std::string host = connection_.Winsock1.peerName().toLatin1().toStdString();
+    if (!desktop_->startProgram(kComputerPlayer, {"--join", std::to_string(table), "--host", host, "--port",
+                                                  std::to_string(connection_.port)}))
         window_.ShowStatus("Could not start " + std::string(kComputerPlayer));
 }
 

@@ -144,8 +144,12 @@ TEST_F(TableClientTest, AddComputerPlayerStartsTheBotAtThePlayersTableOnceThereI
     peer->write("OK\tNEWGAME 4\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.mnuAddComputer->isEnabled(); }));
     for (bool startable : {true, false}) browser->startable = startable, window.mnuAddComputer->trigger();
-    EXPECT_EQ(browser->started, (Lines{"tessarin-bot --join 4", "tessarin-bot --join 4"}));
+    const std::string bot =
+        "tessarin-bot --join 4 --host 127.0.0.1 --port " + std::to_string(server.serverPort());
+    EXPECT_EQ(browser->started, (Lines{bot, bot}));
     EXPECT_EQ(window.statusText(), "Could not start tessarin-bot");
+    peer->close();  // no connection, no table
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.mnuAddComputer->isEnabled(); }));
 }
 
 TEST_F(TableClientTest, ExitBeforeAnyDealReachesTheServerThoughTheProgramEndsWithTheWindow) {
