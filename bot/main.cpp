@@ -22,6 +22,11 @@ int usageError(const QString& text) {
     return kUsageError;
 }
 
+// A line ends at CR LF and fields at TAB: a text holding them could not be sent whole.
+bool sendable(const std::string& text) {
+    return !text.empty() && text.find_first_of("\t\r\n") == std::string::npos;
+}
+
 std::optional<long long> number(const QString& text, long long low, long long high) {
     bool ok = false;
     const long long n = text.toLongLong(&ok);
@@ -72,6 +77,8 @@ int main(int argc, char** argv) {
         options.joinGame = static_cast<std::int32_t>(*n);
     } else {
         options.newGame = parser.value(create).toLatin1().toStdString();
+        if (!sendable(options.newGame))
+            return usageError("--new takes a game name without tabs or line breaks");
     }
     const auto p = number(parser.value(port), 1, 65535);
     if (!p) return usageError("--port takes a port number 1 to 65535");
@@ -104,9 +111,7 @@ int main(int argc, char** argv) {
 
     options.name = parser.isSet(name) ? parser.value(name).toLatin1().toStdString()
                                       : kNames[options.seed % kNames.size()];
-    // A line ends at CR LF and fields at TAB: such a name could not be sent whole.
-    if (options.name.empty() || options.name.find_first_of("\t\r\n") != std::string::npos)
-        return usageError("--name takes a name without tabs or line breaks");
+    if (!sendable(options.name)) return usageError("--name takes a name without tabs or line breaks");
 
     bot::BotSession session(options);
     QObject::connect(&session, &bot::BotSession::finished, &app, &QCoreApplication::exit,
