@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "server/engine/shuffle.h"
 #include "server/session/server_core.h"
 #include "server/session/tests/invariants.h"
 #include "wire/framing.h"
@@ -67,7 +68,7 @@ public:
             [](const std::string& line) {
                 if (line.rfind("Session error", 0) == 0) fail(line);
             },
-            server::testing::seededShuffle(seed));
+            server::seededShuffler(seed));
         for (int i = 0; i < ServerCore::kSlots; ++i) socks_[i].owner = &core_->client(i + 1);
         invariants_ = std::make_unique<Invariants>(*core_);
     }

@@ -3,6 +3,7 @@
 // the line without its CR LF: the send routine adds it (see frame()).
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@ inline constexpr std::string_view kClientTitle = "Tessarin v0.924";
 inline constexpr std::uint16_t kServerPort = 9596;
 inline constexpr int kSeatCount = 6;
 inline constexpr int kHandSize = 5;
+// Longer names are refused: six of them must still fit one SEAT_NAME line.
+inline constexpr std::size_t kMaxNameBytes = 1000;
 
 // Command words, both directions.
 namespace cmd {

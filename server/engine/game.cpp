@@ -79,8 +79,18 @@ std::int32_t clsGame::AddClient(Player& client) {
     return -1;
 }
 
+std::chrono::steady_clock::time_point clsGame::now() const {
+    return services_.now ? services_.now() : std::chrono::steady_clock::now();
+}
+
 bool clsGame::CreateGame(Player& client, const std::string& strGameName) {
     assert(!Active());  // a free table's seats are all empty already
+    // Stakes left by a game everyone walked away from belong to nobody here.
+    if (departedPot > 0 && services_.log)
+        services_.log("Game " + std::to_string(Index) + ": " + std::to_string(departedPot) +
+                      " chips of an abandoned hand cleared");
+    abandonedChips += departedPot;
+    departedPot = 0;
     AddClient(client);
     GameName = strGameName;
     GameState = GameOpen;
@@ -94,7 +104,10 @@ void clsGame::StartGame() {
     DeckPos = 0;
     stockEnd_ = kDeckSize;
     discards_.clear();
+    exchanger_ = nullptr;
+    ownDiscards_ = 0;
     dealt_.fill(false);
+    const auto dealtAt = now();
     for (int i = 0; i < SeatCount; ++i) {
         if (!occupied(i)) continue;  // the void player is never touched
         dealt_[i] = true;
@@ -104,6 +117,7 @@ void clsGame::StartGame() {
         o.Bank = static_cast<std::int32_t>(std::min<std::int64_t>(kMax, std::int64_t{o.Bank} + o.Ante));
         o.Exchange = -1;
         o.ClientState = wire::state::WaitChange;
+        o.turnSince = dealtAt;
         // The ante is taken in full unless the bank would leave the 32-bit range.
         o.Ante = static_cast<std::int32_t>(std::min<std::int64_t>(AnteStart, std::int64_t{o.Bank} - kMin));
         o.Bank -= o.Ante;
@@ -118,20 +132,35 @@ void clsGame::StartGame() {
 
 bool clsGame::dealtIn(const Player& client) const { return client.m_Game == this && dealt_[client.seatno]; }
 
+bool clsGame::onTurn(const Player& client) const {
+    return GameState == GameBetting && client.m_Game == this && client.seatno == BetSeat &&
+           client.IsBetting();
+}
+
 void clsGame::replaceCard(Player& client, int pos) {
     assert(dealtIn(client));
+    if (&client != exchanger_) {
+        exchanger_ = &client;
+        ownDiscards_ = discards_.size();
+    }
+    // Nothing left but his own discards: he keeps the card.
+    if (DeckPos >= stockEnd_ && ownDiscards_ == 0) return;
     std::int16_t& card = client.card(pos);
-    discards_.push_back(card);
+    const std::int16_t given = card;
     card = GetCardFromDeck();
+    discards_.push_back(given);
 }
 
 std::int16_t clsGame::GetCardFromDeck() {
     if (DeckPos >= stockEnd_) {
-        // The stock is empty: this hand's discards become the new stock.
-        assert(!discards_.empty() && discards_.size() <= Deck.size());
-        std::copy(discards_.begin(), discards_.end(), Deck.begin());
-        stockEnd_ = static_cast<int>(discards_.size());
-        discards_.clear();
+        // The stock is empty: the discards made before this player's exchange
+        // become the new stock; his own wait for the next reshuffle.
+        assert(ownDiscards_ > 0 && ownDiscards_ <= discards_.size());
+        const auto earlier = discards_.begin() + static_cast<std::ptrdiff_t>(ownDiscards_);
+        std::copy(discards_.begin(), earlier, Deck.begin());
+        stockEnd_ = static_cast<int>(ownDiscards_);
+        discards_.erase(discards_.begin(), earlier);
+        ownDiscards_ = 0;
         DeckPos = 0;
         services_.shuffle(std::span(Deck.data(), stockEnd_));
     }
@@ -247,8 +276,10 @@ void clsGame::NextBet() {
     } while (!betting(BetSeat) && BetSeat != start);
     if (BetSeat == start) {
         // No other player is betting: the one on turn wins and is paid like
-        // any other winner; if he is not betting either, nobody wins.
-        if (betting(start)) PayWinner(start);
+        // any other winner. A lone player's fold ends his hand the same way
+        // (he takes back his own stake), so the table deals on.
+        if (betting(start) || (GameState == GameBetting && bettingCount() == 0 && dealt_[start]))
+            PayWinner(start);
         return;
     }
     for (int i = 0; i < SeatCount; ++i)
@@ -265,7 +296,9 @@ void clsGame::NextGameAction() {
         if (first >= 0) BetSeat = static_cast<std::int16_t>(first);
         NextGameAction();
     } else if (GameState == GameBetting) {
-        if (betting(BetSeat)) Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
+        if (!betting(BetSeat)) return;
+        Seats[BetSeat]->turnSince = now();
+        Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
     }
 }
 

@@ -5,6 +5,7 @@
 // void table. The table alone sets both sides when it seats or removes one.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -24,6 +25,7 @@ struct TableServices {
     clsGame* voidGame = nullptr;   // the table of players at no table
     ShuffleFn shuffle;             // for the deal and for reshuffling discards
     std::function<void(const std::string&)> log;
+    std::function<std::chrono::steady_clock::time_point()> now;  // the steady clock when empty
 };
 
 class clsGame {
@@ -49,6 +51,9 @@ public:
     // Chips left in the pot by players who departed during a hand; they go to
     // the next winner at this table. 64-bit so carrying them can never overflow.
     std::int64_t departedPot = 0;
+    // Departed players' stakes that a new game cleared because nobody was
+    // left to win them: the table's chip account.
+    std::int64_t abandonedChips = 0;
 
     void InitVoid();
     std::int32_t GetAnte() const;
@@ -76,6 +81,9 @@ public:
     bool hasRoom() const;
     // Whether the player sits here and was dealt into the running hand.
     bool dealtIn(const Player& client) const;
+    // Whether the betting waits for this player (the first bettor of a round
+    // is asked without becoming MakeBet).
+    bool onTurn(const Player& client) const;
     // The exchange of one card: the player gives up the card at `pos` and
     // draws the next one. When the stock is empty this hand's discards are
     // reshuffled into a new one; a player never gets a card someone holds.
@@ -100,11 +108,16 @@ private:
     bool anyoneToExchange() const;
     std::int64_t pot() const;
     void broadcastReport(const Player* except);
+    std::chrono::steady_clock::time_point now() const;
 
     TableServices& services_;
     int stockEnd_ = kDeckSize;            // Deck[DeckPos .. stockEnd_-1] is the stock
     std::vector<std::int16_t> discards_;  // this hand's discards
-    std::array<bool, 6> dealt_{};         // seats dealt into the running hand
+    // The player exchanging now, and where his own discards begin: they stay
+    // out of a reshuffle so nobody draws back what he has just thrown away.
+    const Player* exchanger_ = nullptr;
+    std::size_t ownDiscards_ = 0;
+    std::array<bool, 6> dealt_{};  // seats dealt into the running hand
 };
 
 }  // namespace server

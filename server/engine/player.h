@@ -5,6 +5,7 @@
 // removes him.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -28,6 +29,9 @@ public:
     std::int16_t Exchange = -1;  // cards asked for this hand; -1 before the exchange
     std::int32_t Bank = kStartBank;
     std::int32_t Ante = 0;  // put in during the running hand
+    // When his deal or his betting turn began: a table with a turn time acts
+    // for him once it has passed.
+    std::chrono::steady_clock::time_point turnSince{};
 
     // Positions 0..4; any other throws std::out_of_range.
     std::int16_t& card(int PosNo);

@@ -94,8 +94,9 @@ void clsClient::winsock_SendOk(const std::string& s) { winsock_SendCmd(wire::ok(
 
 void clsClient::winsock_SendError(const std::string& s) { winsock_SendCmd(wire::error(s)); }
 
-void clsClient::handleLine(const wire::Fields& f) {
-    const wire::Request request = wire::parseRequest(f);
+void clsClient::handleLine(const wire::Fields& f) { handleRequest(wire::parseRequest(f)); }
+
+void clsClient::handleRequest(const wire::Request& request) {
     if (!m_username.empty()) {
         std::visit([this](const auto& r) { handle(r); }, request);
     } else if (const auto* r = std::get_if<wire::req::Login>(&request)) {
@@ -107,7 +108,7 @@ void clsClient::handleLine(const wire::Fields& f) {
 
 void clsClient::login(const wire::req::Login& r) {
     const std::string name = lowerLatin1(r.name);
-    if (name.empty()) {
+    if (name.empty() || name.size() > wire::kMaxNameBytes) {
         winsock_SendError(std::string(wire::cmd::LOGIN));
         winsock_SendCmd(wire::loginPrompt());
         return;
@@ -157,7 +158,14 @@ void clsClient::handle(const wire::req::JoinGame& r) {
 }
 
 void clsClient::handle(const wire::req::Chat& r) {
-    if (InGame()) m_Game->Broadcast(wire::chatLine(m_username, r.text));
+    if (!InGame()) return;
+    const std::string line = wire::chatLine(m_username, r.text);
+    // A line no client would read is not relayed (clients drop longer lines).
+    if (line.size() + wire::kLineEnd.size() > wire::kMaxPendingBytes) {
+        winsock_SendError(std::string(wire::cmd::CHAT));
+        return;
+    }
+    m_Game->Broadcast(line);
 }
 
 void clsClient::handle(const wire::req::StartGame&) {

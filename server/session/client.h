@@ -35,6 +35,9 @@ public:
     void winsock_SendOk(const std::string& s);
     void winsock_SendError(const std::string& s);
 
+    // What the session does with one request, as if it had arrived as a line.
+    void handleRequest(const wire::Request& request);
+
 private:
     bool ReadCmd(wire::Fields& fields);
     void handleLine(const wire::Fields& f);

@@ -1,33 +1,15 @@
 #include "server/session/server_core.h"
 
-#include <chrono>
-#include <random>
+#include "server/engine/shuffle.h"
+
+#include <exception>
 #include <stdexcept>
 #include <utility>
 
 namespace server {
 
-namespace {
-
-// For j = 0..n-1, swap card j with a card drawn uniformly from the whole range.
-ShuffleFn clockSeededShuffle() {
-    auto engine = std::make_shared<std::mt19937>(
-        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
-    return [engine](std::span<std::int16_t> cards) {
-        const auto n = static_cast<int>(cards.size());
-        for (int j = 0; j < n; ++j) {
-            const double u = std::uniform_real_distribution<double>(0.0, 1.0)(*engine);
-            // A generator returning exactly 1.0 must not leave the range.
-            std::swap(cards[j], cards[std::min(static_cast<int>(u * n), n - 1)]);
-        }
-    };
-}
-
-}  // namespace
-
 ServerCore::ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, ShuffleFn shuffle)
-    : services_{&g_VoidClient, &g_VoidGame, shuffle ? std::move(shuffle) : clockSeededShuffle(),
-                std::move(log)},
+    : services_{&g_VoidClient, &g_VoidGame, shuffle ? std::move(shuffle) : osShuffler(), std::move(log), {}},
       g_VoidGame(services_),
       g_VoidClient(*this, 0, nullptr) {
     // Every seat of the void table holds the void session; now it is named.
@@ -63,6 +45,32 @@ bool ServerCore::anyFreeGame() {
     for (int i = 1; i <= kGames; ++i)
         if (!game(i).Active()) return true;
     return false;
+}
+
+void ServerCore::setClock(ClockFn clock) { services_.now = std::move(clock); }
+
+void ServerCore::expireTurns() {
+    if (turnTime_ <= std::chrono::seconds::zero()) return;
+    const auto now = services_.now ? services_.now() : std::chrono::steady_clock::now();
+    for (auto& c : g_Clients) {
+        if (!c->InGame() || now - c->turnSince < turnTime_) continue;
+        // A table may have moved on by the time an earlier expiry is handled,
+        // so each is checked against the state it finds.
+        const std::string index = "index=" + std::to_string(c->slot());
+        try {
+            if (c->ClientState == wire::state::WaitChange && c->m_Game->dealtIn(*c)) {
+                WriteLog("Turn time: " + index + " exchanges nothing");
+                c->handleRequest(wire::req::Exchange{{}, 0});
+            } else if (c->m_Game->onTurn(*c)) {
+                WriteLog("Turn time: " + index + " folds");
+                c->handleRequest(wire::req::Bet{-1});
+            }
+        } catch (const std::exception& e) {
+            // As for a failing line: the connection goes, the server stays.
+            WriteLog("Session error: " + index + " err=" + e.what());
+            c->winsock_Disconnect();
+        }
+    }
 }
 
 void ServerCore::WriteLog(const std::string& line) const {

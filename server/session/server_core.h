@@ -4,6 +4,7 @@
 // creates one at start-up; every test builds its own.
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,7 +22,7 @@ public:
     using LogFn = std::function<void(const std::string&)>;
 
     // sockets[i-1] is bound to session i for the object's lifetime. Without a
-    // shuffler the deck is shuffled by a generator seeded once from the clock.
+    // shuffler the deck is shuffled from the operating system's secure generator.
     ServerCore(std::array<ISocket*, kSlots> sockets, LogFn log, ShuffleFn shuffle = {});
     ServerCore(const ServerCore&) = delete;
     ServerCore& operator=(const ServerCore&) = delete;
@@ -36,8 +37,19 @@ public:
 
     void WriteLog(const std::string& line) const;
 
+    // The turn timer: a player who has not exchanged within `turnTime` of his
+    // deal exchanges nothing, one on turn who has not bet folds, exactly as if
+    // he had sent the line. Zero (the default) never acts for anyone.
+    using ClockFn = std::function<std::chrono::steady_clock::time_point()>;
+    void setTurnTime(std::chrono::seconds turnTime) { turnTime_ = turnTime; }
+    std::chrono::seconds turnTime() const { return turnTime_; }
+    void setClock(ClockFn clock);
+    // Applies the expiries due now; the host calls it a few times a second.
+    void expireTurns();
+
 private:
     TableServices services_;
+    std::chrono::seconds turnTime_{0};
 
 public:
     clsGame g_VoidGame;

@@ -15,7 +15,8 @@ std::string fields(const Player& p) {
 }
 
 // Each row: players | script | events | bank/ante/state of each ("-" once
-// gone). The script: "t<cards>" the next deck's top, "d" deal, "k<i>" player
+// gone). The script: "t<cards>" the next deck's top, "d" deal, "c<i>" player i
+// creates the game anew, "k<i>" player
 // i keeps his cards (as the session's EXCHANGE does), "l<i>" he leaves,
 // "b<i>:<n>" he bets n, "$<i>:<n>" his bank becomes n, "s<i>:<n>" his state,
 // "?<i>:<n>" notes whether a bet of n is in range ("y"/"n").
@@ -27,9 +28,12 @@ TEST(Betting, WholeHands) {
         "3|d k0 k1 k2 b0:10 b1:-1 b2:5 b0:-1|B0 B1 A15\t5\t5\t0\t0\t0 A15\t5\t5\t0\t0\t0 A15\t5\t5\t0\t0\t0 "
         "B2 B0 "
         "W2 W2 W2 |980/5/4 990/5/4 1015/5/4 ",
-        "1|d k0 b0:10|B0 W0 |995/5/4 ",  // a lone bettor is paid
-        "2|d b0:0||995/5/4 995/5/4 ",    // nobody betting: nobody paid
-        "2|b0:0||1000/0/0 1000/0/0 ",    // nor before the first deal
+        "1|d k0 b0:10|B0 W0 |995/5/4 ",                    // a lone bettor is paid
+        "1|d k0 b0:-1|B0 A5\t0\t0\t0\t0\t0 W0 |995/5/4 ",  // a lone fold ends the hand too
+        // Stakes left when everyone walked away do not go to a new game.
+        "2|d l0 l1 c0 d k0 b0:0|[Game 1: 10 chips of an abandoned hand cleared] B0 W0 |990/5/4 - ",
+        "2|d b0:0||995/5/4 995/5/4 ",  // nobody betting: nobody paid
+        "2|b0:0||1000/0/0 1000/0/0 ",  // nor before the first deal
         "2|d b0:-1 b1:-1|A5\t5\t0\t0\t0\t0 A5\t5\t0\t0\t0\t0 A5\t5\t0\t0\t0\t0 A5\t5\t0\t0\t0\t0 |995/5/3 "
         "995/5/3 ",
         "2|t0,14,2,3,4,13,1,15,16,30 d k0 k1 b0:0|B0 [WinsOf untermined] W0 W0 |1000/5/4 990/5/4 ",  // a tie
@@ -67,6 +71,7 @@ TEST(Betting, WholeHands) {
             if (a[0] == 'd') t.game.StartGame();
             if (a[0] == 'k') t[i].ClientState = wire::state::WaitBet, t.game.NextGameAction();
             if (a[0] == 'l') t.game.removeClient(t[i]);
+            if (a[0] == 'c') t.game.CreateGame(t[i], "again");
             if (a[0] == '$') t[i].Bank = v;
             if (a[0] == 's') t[i].ClientState = v;
             if (a[0] == '?') t.events += t.game.betInRange(t[i], v) ? "y " : "n ";

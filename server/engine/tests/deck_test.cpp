@@ -28,7 +28,7 @@ TEST(Deck, DealInSeatOrder) {
 
 // Two players are dealt 0..4 and 5..9 (or `top` first), then replace cards:
 // "<seat>:<position>x<times>", or "deal" again. When the stock runs out, the
-// discards of the hand, in the order given up, are the new stock.
+// discards made before this exchange, in the order given up, are the new stock.
 TEST(Deck, ExchangeDrawsFromTheStockThenTheDiscards) {
     const struct {
         std::vector<int> top;
@@ -38,7 +38,7 @@ TEST(Deck, ExchangeDrawsFromTheStockThenTheDiscards) {
         {{}, {"0:1x1", "0:3x1", "1:0x1"}, "0 10 2 11 4 | 12 6 7 8 9 "},
         {{}, {"0:2x2"}, "0 1 11 3 4 | 5 6 7 8 9 "},  // the second replacement stays
         {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}, {"1:4x1"}, "1 2 3 4 5 | 6 7 8 9 0 "},
-        {{}, {"0:0x42", "0:1x1"}, "51 0 2 3 4 | 5 6 7 8 9 "},  // 0, 10..50 and 1 are the new stock
+        {{}, {"0:0x42", "0:1x1"}, "51 1 2 3 4 | 5 6 7 8 9 "},  // his own discards never come back to him
         {{}, {"0:0x42", "0:1x43", "1:0x1"}, "51 1 2 3 4 | 0 6 7 8 9 "},
         {{}, {"0:0x42", "0:1x1", "deal", "0:0x42"}, "51 1 2 3 4 | 5 6 7 8 9 "}};  // a new deal, a whole stock
     for (const auto& r : rows) {

@@ -41,8 +41,11 @@ private:
 // first; the other shuffles change nothing. Log lines go to the events.
 struct Table {
     explicit Table(int n)
-        : services{&none, &voidGame, [this](std::span<std::int16_t> c) { stack(c, std::exchange(top, {})); },
-                   [this](const std::string& s) { events += "[" + s + "] "; }} {
+        : services{&none,
+                   &voidGame,
+                   [this](std::span<std::int16_t> c) { stack(c, std::exchange(top, {})); },
+                   [this](const std::string& s) { events += "[" + s + "] "; },
+                   {}} {
         game.Index = 1;
         for (int i = 0; i < 6; ++i) p.push_back(std::make_unique<FakePlayer>(voidGame, i, events));
         for (int i = 0; i < n; ++i) game.AddClient(*p[i]);

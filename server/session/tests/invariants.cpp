@@ -1,8 +1,6 @@
 #include "server/session/tests/invariants.h"
 
 #include <algorithm>
-#include <memory>
-#include <random>
 
 #include "poker/cards.h"
 #include "wire/parse.h"
@@ -48,11 +46,6 @@ bool wrongLine(const Player& to, const wire::Fields& f) {
 }
 
 }  // namespace
-
-ShuffleFn seededShuffle(std::uint64_t seed) {
-    auto engine = std::make_shared<std::mt19937_64>(seed);
-    return [engine](std::span<std::int16_t> cards) { std::shuffle(cards.begin(), cards.end(), *engine); };
-}
 
 void MemorySocket::send(std::string_view bytes) {
     if (st != kConnected) return;
@@ -112,8 +105,8 @@ std::string Invariants::check(bool connection, int slot) {
                     fail("a card twice at table " + std::to_string(t));
         }
         // Chips stay while the players stay; one who leaves takes his bank only.
-        chips_[t - 1] = g.chips();
-        allChips_ += g.departedPot;
+        chips_[t - 1] = g.chips() + g.abandonedChips;
+        allChips_ += g.departedPot + g.abandonedChips;
         auto rest = membersBefore[t - 1];
         const bool left = connection && rest.erase(&core_.client(slot)) && rest == members_[t - 1];
         if (members_[t - 1] == membersBefore[t - 1]

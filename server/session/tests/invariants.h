@@ -3,7 +3,8 @@
 // fuzz target. After every step: the void session and table never change; a
 // seat and its player agree, and a player at no table has no stake; whoever
 // is in a hand was dealt into it, and the dealt cards at a table are distinct
-// codes; chips stay at a table while its players stay, and on the server
+// codes; chips stay at a table (or in its account of abandoned stakes) while
+// its players stay, and on the server
 // unless a connection began or ended. For every line sent: it is a server
 // message, report lines have six seats, "BET" goes to a betting player only,
 // a hand line shows the player's own cards, "WINNER" names a seat.
@@ -17,9 +18,6 @@
 #include "server/session/server_core.h"
 
 namespace server::testing {
-
-// Replayable shuffles (Fisher-Yates on a seeded generator).
-ShuffleFn seededShuffle(std::uint64_t seed);
 
 // A connection in memory. What the session writes is kept in `sent` and,
 // once `owner` is set, checked line by line; the first fault is kept.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "server/engine/shuffle.h"
 #include "server/session/tests/harness.h"
 
 namespace server::testing {
@@ -34,7 +35,7 @@ TEST(Property, RandomTrafficKeepsTheServerSound) {
         seed = static_cast<unsigned>(std::strtoul(env, nullptr, 10));
     SCOPED_TRACE("QUORVANE_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed);
-    Server s(seededShuffle(seed));
+    Server s(seededShuffler(seed));
     for (int step = 0; step < 30000 && !::testing::Test::HasFailure(); ++step) {
         const int i = std::uniform_int_distribution<int>(1, 10)(rng),
                   roll = std::uniform_int_distribution<int>(0, 999)(rng);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 #include <stdexcept>
 
@@ -157,10 +158,46 @@ TEST(Session, FaultsCloseTheConnection) {
     s.receive(3, "NEWGAME\t" + std::string(1000, 'y'));  // a long line that ends in time is fine
     s.receive(3, "\r\n");
     EXPECT_EQ(s.game(1).GameName.size(), 1000u);
+    // Nothing is sent that a client would drop: "CHAT\tcy> " and CR LF take 11 bytes.
+    s.lines(3);
+    s.send(3, "CHAT\t" + std::string(wire::kMaxPendingBytes - 11, 'c'));
+    EXPECT_EQ(s.lines(3).at(0).size(), wire::kMaxPendingBytes - 2);
+    s.send(3, "CHAT\t" + std::string(wire::kMaxPendingBytes - 10, 'c'));
+    EXPECT_EQ(s.lines(3), L{"ERROR\tCHAT"});
+    s.connect(4);
+    s.lines(4);
+    s.send(4, "LOGIN\t" + std::string(wire::kMaxNameBytes + 1, 'n'));
+    EXPECT_EQ(s.lines(4), (L{"ERROR\tLOGIN", "LOGIN"}));
+    s.send(4, "LOGIN\t" + std::string(wire::kMaxNameBytes, 'n'));
+    EXPECT_EQ(s.lines(4), L{"OK\tLOGIN"});
     for (int i : {0, 11}) {
         EXPECT_THROW(s.core->client(i), std::out_of_range);
         EXPECT_THROW(s.core->game(i), std::out_of_range);
     }
+}
+
+// With a turn time the server exchanges nothing for a player who has not
+// exchanged in time, and folds one on turn who has not bet.
+TEST(Session, TurnTimeActsForSlowPlayers) {
+    Server s;
+    auto now = std::chrono::steady_clock::time_point{};
+    s.core->setClock([&] { return now; });
+    s.core->setTurnTime(std::chrono::seconds(30));
+    s.seat({"ann", "bob"});
+    s.send(1, "STARTGAME");
+    s.send(2, "EXCHANGE\t0");
+    now += std::chrono::seconds(29);
+    s.core->expireTurns();
+    s.log.clear();
+    now += std::chrono::seconds(1);
+    s.core->expireTurns();  // ann's exchange, then her turn begins
+    now += std::chrono::seconds(29);
+    s.core->expireTurns();
+    EXPECT_TRUE(s.log.size() == 1 && s.game(1).onTurn(s.client(1)));
+    now += std::chrono::seconds(1);
+    s.core->expireTurns();
+    EXPECT_EQ(s.log, (L{"Turn time: index=1 exchanges nothing", "Turn time: index=1 folds"}));
+    EXPECT_EQ(s.game(1).Seats[1]->Bank, 1000);  // bob won both antes and paid the next one
 }
 
 // Whatever generator shuffles by default, every deal is a new permutation.
