@@ -32,7 +32,7 @@ TEST(Deck, DealInSeatOrder) {
 TEST(Deck, ExchangeDrawsFromTheStockThenTheDiscards) {
     const struct {
         std::vector<int> top;
-        std::vector<const char*> moves;
+        std::vector<std::string> moves;
         std::string hands;
     } rows[] = {
         {{}, {"0:1x1", "0:3x1", "1:0x1"}, "0 10 2 11 4 | 12 6 7 8 9 "},
@@ -46,11 +46,9 @@ TEST(Deck, ExchangeDrawsFromTheStockThenTheDiscards) {
         Table t(2);
         t.top = r.top;
         t.game.StartGame();
-        for (const std::string m : r.moves) {
-            if (m == "deal") t.game.StartGame();
-            for (int k = m == "deal" ? 0 : std::stoi(m.substr(4)); k > 0; --k)
+        for (const auto& m : r.moves)
+            for (int k = m == "deal" ? (t.game.StartGame(), 0) : std::stoi(m.substr(4)); k > 0; --k)
                 t.game.replaceCard(t[m[0] - '0'], m[2] - '0');
-        }
         EXPECT_EQ(hand(t[0]) + "| " + hand(t[1]), r.hands);
     }
 }

@@ -18,8 +18,8 @@ inline void stack(std::span<std::int16_t> cards, const std::vector<int>& top) {
     std::stable_sort(cards.begin(), cards.end(), [&](int a, int b) { return rank(a) < rank(b); });
 }
 
-// Keeps what it is sent, and notes in the table's events "B<player>" for a
-// BET prompt, "A<antes>" for a lone SEAT_ANTE line and "W<seat>" for WINNER.
+// Keeps what it is sent; notes in the events "B<player>" for BET, "A<antes>"
+// for a lone SEAT_ANTE line and "W<seat>" for WINNER.
 class FakePlayer final : public Player {
 public:
     FakePlayer(clsGame& voidGame, int id, std::string& events) : Player(voidGame), id_(id), events_(events) {}
@@ -37,8 +37,8 @@ private:
     std::string& events_;
 };
 
-// Players 0..n-1 sit in seats 0..n-1 of table 1. The next deal puts `top`
-// first; the other shuffles change nothing. Log lines go to the events.
+// Players 0..n-1 in seats 0..n-1 of table 1. The next deal puts `top` first,
+// other shuffles change nothing. Log lines go to the events.
 struct Table {
     explicit Table(int n)
         : services{&none,

@@ -1,33 +1,30 @@
 #include "server/session/tests/invariants.h"
 
-#include <algorithm>
+#include <sstream>
 
 #include "poker/cards.h"
 #include "wire/parse.h"
 
 namespace server::testing {
-
 namespace {
-
-std::string text(const std::string& s) { return s; }
-std::string text(std::int64_t n) { return std::to_string(n); }
 
 template <typename... T>
 std::string row(const T&... values) {
-    return ((text(values) + "|") + ...);
+    std::ostringstream out;
+    ((out << values << '|'), ...);
+    return out.str() + "\n";
 }
 
 std::string describe(const Player& c) {
     return row(c.m_username, c.m_Game->Index, c.ClientState, c.seatno, c.Exchange, c.Bank, c.Ante, c.card(0),
-               c.card(1), c.card(2), c.card(3), c.card(4)) +
-           "\n";
+               c.card(1), c.card(2), c.card(3), c.card(4));
 }
 
 std::string describe(const clsGame& g) {
     std::string d = row(g.Index, g.GameName, g.GameState, g.AnteStart, g.DeckPos, g.BetSeat, g.departedPot);
-    for (auto c : g.Deck) d += row(c);
+    for (auto c : g.Deck) d += std::to_string(c) + "|";
     for (const Player* p : g.Seats) d += row(static_cast<const clsClient*>(p)->slot());
-    return d + "\n";
+    return d;
 }
 
 bool wrongLine(const Player& to, const wire::Fields& f) {
@@ -38,7 +35,7 @@ bool wrongLine(const Player& to, const wire::Fields& f) {
     const auto* winner = std::get_if<wire::srv::Winner>(&m);
     wire::Hand hand{};
     for (int p = 0; p < 5; ++p) hand[p] = to.card(p);
-    return std::holds_alternative<wire::Empty>(m) || std::holds_alternative<wire::Malformed>(m) ||
+    return m.index() == 0 || std::holds_alternative<wire::Malformed>(m) ||
            std::holds_alternative<wire::srv::Unknown>(m) || (report && report->seats.size() != 6) ||
            (std::holds_alternative<wire::srv::BetPrompt>(m) && !to.IsBetting()) ||
            ((deal || exchanged) && (f.size() != 6 || (deal ? deal->cards : exchanged->cards) != hand)) ||
@@ -73,8 +70,8 @@ std::string Invariants::check(bool connection, int slot) {
     const auto chipsBefore = chips_;
     const std::int64_t allBefore = allChips_, leaverBank = banks_[slot - 1];
     std::string fault;
-    auto fail = [&](const std::string& what) {
-        if (fault.empty()) fault = what;
+    auto fail = [&](const std::string& what, int n = 0) {
+        if (fault.empty()) fault = what + (n ? " " + std::to_string(n) : "");
     };
     if (describe(core_.g_VoidClient) + describe(core_.g_VoidGame) != void_)
         fail("the void session or table changed");
@@ -83,36 +80,35 @@ std::string Invariants::check(bool connection, int slot) {
         const clsClient& c = core_.client(i);
         if (const auto* socket = dynamic_cast<const MemorySocket*>(c.Winsock)) fail(socket->fault);
         if (c.InGame() ? c.m_Game->Seats[c.seatno] != &c : c.seatno != -1 || c.Ante != 0)
-            fail("player " + std::to_string(i) + " and his seat disagree");
+            fail("a seat disagrees with player", i);
         banks_[i - 1] = c.Bank;
         allChips_ += std::int64_t{c.Bank} + c.Ante;
     }
     for (int t = 1; t <= ServerCore::kGames; ++t) {
         const clsGame& g = core_.game(t);
         std::set<int> cards;
-        members_[t - 1].clear();
+        auto& members = members_[t - 1];
+        members.clear();
         for (int s = 0; s < 6; ++s) {
             if (!g.occupied(s)) continue;
             const Player& p = *g.Seats[s];
-            members_[t - 1].insert(&p);
-            if (p.m_Game != &g || p.seatno != s)
-                fail("seat and player disagree at table " + std::to_string(t));
+            members.insert(&p);
+            if (p.m_Game != &g || p.seatno != s) fail("a player disagrees with his seat at table", t);
             if (p.ClientState >= wire::state::WaitChange && p.ClientState <= wire::state::MakeBet &&
                 !g.dealtIn(p))
-                fail("a player in the hand was not dealt in");
+                fail("a player in the hand was not dealt in at table", t);
             for (int i = 0; i < 5 && g.dealtIn(p); ++i)
                 if (!poker::isCardCode(p.card(i)) || !cards.insert(p.card(i)).second)
-                    fail("a card twice at table " + std::to_string(t));
+                    fail("a card twice at table", t);
         }
         // Chips stay while the players stay; one who leaves takes his bank only.
         chips_[t - 1] = g.chips() + g.abandonedChips;
         allChips_ += g.departedPot + g.abandonedChips;
         auto rest = membersBefore[t - 1];
-        const bool left = connection && rest.erase(&core_.client(slot)) && rest == members_[t - 1];
-        if (members_[t - 1] == membersBefore[t - 1]
-                ? chips_[t - 1] != chipsBefore[t - 1]
-                : left && chips_[t - 1] != chipsBefore[t - 1] - leaverBank)
-            fail("chips changed at table " + std::to_string(t));
+        const bool left = connection && rest.erase(&core_.client(slot)) && rest == members;
+        const std::int64_t expected = chipsBefore[t - 1] - (left ? leaverBank : 0);
+        if ((members == membersBefore[t - 1] || left) && chips_[t - 1] != expected)
+            fail("chips changed at table", t);
     }
     if (!connection && allChips_ != allBefore) fail("chips not conserved");
     return fault;

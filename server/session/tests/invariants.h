@@ -2,12 +2,11 @@
 // The server's invariants, for the session tests, the property test and the
 // fuzz target. After every step: the void session and table never change; a
 // seat and its player agree, and a player at no table has no stake; whoever
-// is in a hand was dealt into it, and the dealt cards at a table are distinct
-// codes; chips stay at a table (or in its account of abandoned stakes) while
-// its players stay, and on the server
-// unless a connection began or ended. For every line sent: it is a server
-// message, report lines have six seats, "BET" goes to a betting player only,
-// a hand line shows the player's own cards, "WINNER" names a seat.
+// is in a hand was dealt into it, with distinct card codes at a table; chips
+// stay at a table (or its account of abandoned stakes) while its players
+// stay, and on the server unless a connection began or ended. Every line
+// sent is a server message; reports have six seats, "BET" goes to a betting
+// player only, a hand line shows the player's own cards, "WINNER" names a seat.
 
 #include <array>
 #include <cstdint>
@@ -19,8 +18,8 @@
 
 namespace server::testing {
 
-// A connection in memory. What the session writes is kept in `sent` and,
-// once `owner` is set, checked line by line; the first fault is kept.
+// A connection in memory: what is sent is kept in `sent` and, once `owner`
+// is set, checked line by line; the first fault is kept.
 class MemorySocket : public ISocket {
 public:
     int st = kClosed;
@@ -35,14 +34,12 @@ public:
     int peerPort() const override { return 40000; }
 };
 
-// Everything a step may change, as text.
-std::string snapshot(ServerCore& core);
+std::string snapshot(ServerCore& core);  // everything a step may change, as text
 
 class Invariants {
 public:
     explicit Invariants(ServerCore& core);
-    // What broke in the last step, or "". `connection`: a connection began
-    // or ended at `slot`.
+    // What broke in the last step, or "". `connection`: one began or ended at `slot`.
     std::string check(bool connection, int slot);
 
 private:

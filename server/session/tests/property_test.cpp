@@ -1,6 +1,5 @@
-// Random valid and malformed lines from ten sessions, with connects and
-// disconnects; the server's invariants are checked after every step.
-// QUORVANE_SEED=<n> replays a run.
+// Random lines, valid and not, from ten sessions that come and go, with the
+// server's invariants checked after every step. QUORVANE_SEED=<n> replays a run.
 
 #include <gtest/gtest.h>
 
@@ -30,9 +29,8 @@ std::string randomLine(std::mt19937& rng) {
 }
 
 TEST(Property, RandomTrafficKeepsTheServerSound) {
-    unsigned seed = 20240917;
-    if (const char* env = std::getenv("QUORVANE_SEED"))
-        seed = static_cast<unsigned>(std::strtoul(env, nullptr, 10));
+    const char* env = std::getenv("QUORVANE_SEED");
+    const auto seed = static_cast<unsigned>(env ? std::strtoul(env, nullptr, 10) : 20240917);
     SCOPED_TRACE("QUORVANE_SEED=" + std::to_string(seed));
     std::mt19937 rng(seed);
     Server s(seededShuffler(seed));
