@@ -8,18 +8,16 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include "poker/hand_value.h"
 #include "server/engine/game.h"
-#include "server/host/log_text.h"
-#include "server/host/test_mode.h"
+#include "server/host/command_line.h"
 #include "server/session/client.h"
 #include "weblink/open_url.h"
 #include "weblink/url.h"
@@ -54,11 +52,6 @@ QString latin1(const std::string& s) {
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-std::string toLatin1(const QString& s) {
-    const QByteArray bytes = s.toLatin1();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 }  // namespace
 
 frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget* parent)
@@ -66,6 +59,11 @@ frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget
     setWindowTitle(
         QString::fromLatin1(wire::kServerTitle.data(), static_cast<qsizetype>(wire::kServerTitle.size())));
 
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnuTurnTime = options->addAction(QStringLiteral("&Turn time\u2026"));
+    connect(mnuTurnTime, &QAction::triggered, this, &frmMain::askTurnTime);
+    mnuAddComputer = options->addAction(QStringLiteral("&Add computer player\u2026"));
+    connect(mnuAddComputer, &QAction::triggered, this, &frmMain::addComputerPlayer);
     mnuAbout = menuBar()->addAction(QStringLiteral("&About"));
     connect(mnuAbout, &QAction::triggered, this, &frmMain::openAboutLink);
 
@@ -94,28 +92,17 @@ frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget
     txtLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    std::array<ISocket*, kSlots> sockets{};
     for (int i = 1; i <= kSlots; ++i) {
-        auto socket = std::make_unique<QtSocket>(i);
-        connect(socket.get(), &QtSocket::dataArrival, this, &frmMain::Winsock1_DataArrival);
-        connect(socket.get(), &QtSocket::closed, this, &frmMain::Winsock1_Close);
-        connect(socket.get(), &QtSocket::error, this, &frmMain::Winsock1_Error);
-        sockets[i - 1] = socket.get();
-        sockets_[i - 1] = std::move(socket);
         auto* row = new QTreeWidgetItem(ListView1);
         row->setText(0, QString::number(i));
     }
 
-    // Seeds the generator, creates the placeholders, the ten sessions bound to
-    // the slots and the ten tables.
-    core_ = std::make_unique<ServerCore>(
-        sockets, [this](const std::string& line) { WriteLog(line); }, hooks_.shuffle);
-
-    listener_ = new QTcpServer(this);
-    connect(listener_, &QTcpServer::newConnection, this, &frmMain::Winsock1_ConnectionRequest);
-    if (!listener_->listen(hooks_.listenAddress, port)) {
+    // The sessions bound to the slots and the tables.
+    host_ = std::make_unique<ServerHost>(hooks_.shuffle);
+    connect(host_.get(), &ServerHost::logWritten, this, &frmMain::showLog);
+    if (!host_->listen(hooks_.listenAddress, port)) {
         // Without a listener nobody can connect; say why instead of failing silently.
-        WriteLog("Winsock1_Error: index=0 err=" + toLatin1(listener_->errorString()));
+        WriteLog("Winsock1_Error: index=0 err=" + host_->listenError().toLatin1().toStdString());
     }
 
     Timer1 = new QTimer(this);
@@ -130,73 +117,12 @@ frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget
 
 frmMain::~frmMain() = default;
 
-QtSocket& frmMain::Winsock1(int index) {
-    if (index < 1 || index > kSlots) throw std::out_of_range("Winsock1 index");
-    return *sockets_[index - 1];
-}
-
-quint16 frmMain::listeningPort() const { return listener_->isListening() ? listener_->serverPort() : 0; }
-
-void frmMain::WriteLog(const std::string& msg) {
-    const QTime now = QTime::currentTime();
-    const std::string stamped = logTimeStamp(now.hour(), now.minute(), now.second()) + msg;
-    std::cerr << stamped << std::endl;
-    logText_ = appendLogLine(std::move(logText_), now.hour(), now.minute(), now.second(), msg);
-    QString shown = latin1(logText_);
+void frmMain::showLog() {
+    QString shown = latin1(logText());
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtLog->setPlainText(shown);
     txtLog->moveCursor(QTextCursor::End);
     txtLog->ensureCursorVisible();
-}
-
-void frmMain::guarded(const char* where, int index, const std::function<void()>& handler) {
-    // A fault in one connection's handling must not take the server down.
-    try {
-        handler();
-    } catch (const std::exception& ex) {
-        WriteLog(std::string(where) + ": index=" + std::to_string(index) + " failed: " + ex.what());
-    } catch (...) {
-        WriteLog(std::string(where) + ": index=" + std::to_string(index) + " failed");
-    }
-    // Everything one event sent leaves now, one write per connection; left to
-    // the socket, it would wait for another turn of the event loop.
-    for (auto& socket : sockets_) socket->flush();
-}
-
-void frmMain::Winsock1_ConnectionRequest() {
-    while (QTcpSocket* connection = listener_->nextPendingConnection()) {
-        WriteLog("Winsock1_ConnectionRequest: index=0");
-        bool accepted = false;
-        for (int i = 1; i <= kSlots; ++i) {
-            if (Winsock1(i).state() != ISocket::kClosed) continue;
-            Winsock1(i).accept(connection);
-            guarded("Winsock1_ConnectionRequest", i, [&] { core_->client(i).winsock_Connect(); });
-            accepted = true;
-            break;
-        }
-        if (!accepted) {
-            // Every slot is busy: the caller is turned away at once.
-            connection->close();
-            connection->deleteLater();
-        }
-    }
-}
-
-void frmMain::Winsock1_DataArrival(int index, qint64 bytesTotal) {
-    guarded("Winsock1_DataArrival", index,
-            [&] { core_->client(index).winsock_DataArrival(static_cast<long>(bytesTotal)); });
-}
-
-void frmMain::Winsock1_Close(int index) {
-    WriteLog("Winsock1_Close: index=" + std::to_string(index));
-    guarded("Winsock1_Close", index, [&] { core_->client(index).winsock_Disconnect(); });
-}
-
-void frmMain::Winsock1_Error(int index, int /*number*/, const QString& description) {
-    WriteLog("Winsock1_Error: index=" + std::to_string(index) + " err=" + toLatin1(description));
-    // A broken connection ends the session like a close by the peer, so the
-    // player leaves his table at once instead of haunting the slot.
-    guarded("Winsock1_Error", index, [&] { core_->client(index).winsock_Disconnect(); });
 }
 
 void frmMain::setCell(int row, int column, const QString& text) {
@@ -208,8 +134,8 @@ void frmMain::refreshNextRow() {
     m_RowIndex = static_cast<std::int16_t>(m_RowIndex + 1);
     if (m_RowIndex > kSlots) m_RowIndex = 1;
     const int r = m_RowIndex;
-    guarded("refreshNextRow", r, [&] {
-        clsClient& s = core_->client(r);
+    host_->guarded("refreshNextRow", r, [&] {
+        clsClient& s = core().client(r);
         const int sockState = s.Winsock->state();
         setCell(r, 1, QString::number(s.m_Game->Index));
         setCell(r, 2, latin1(s.ClientStateText()));
@@ -241,13 +167,12 @@ void frmMain::firstActivation() {
     m_Activated = true;
     // Nothing here may stop the program.
     try {
-        if (listener_->isListening())
-            WriteLog("Quorvane listening on port " + std::to_string(listener_->serverPort()));
+        if (listeningPort() != 0) WriteLog("Quorvane listening on port " + std::to_string(listeningPort()));
         if (isTestCommandLine(commandLine_)) {
-            const std::optional<std::string> failure =
-                hooks_.startTestClient ? hooks_.startTestClient()
-                                       : startTestClient(QCoreApplication::applicationDirPath());
-            if (failure) WriteLog("Error while processing -test command argument: " + *failure);
+            const Started started = startProgram(kClientProgram, {QString::fromLatin1(kTestSwitch)},
+                                                 programDir(), hooks_.startDetached);
+            if (started.failure)
+                WriteLog("Error while processing -test command argument: " + *started.failure);
         }
     } catch (const std::exception& ex) {
         WriteLog(std::string("firstActivation failed: ") + ex.what());
@@ -261,6 +186,38 @@ void frmMain::openAboutLink() {
         hooks_.openUrl(link);
     else
         weblink::OpenURL(link);
+}
+
+std::optional<int> frmMain::askNumber(const QString& label, int value, int min, int max) {
+    if (hooks_.askNumber) return hooks_.askNumber(label, value, min, max);
+    bool ok = false;
+    const int n = QInputDialog::getInt(this, windowTitle(), label, value, min, max, 1, &ok);
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
+void frmMain::askTurnTime() {
+    const auto seconds = askNumber(QStringLiteral("Seconds for each exchange or bet (0: no limit):"),
+                                   static_cast<int>(host_->turnTime().count()), 0, kMaxTurnSeconds);
+    if (seconds) host_->setTurnTime(std::chrono::seconds(*seconds));
+}
+
+void frmMain::addComputerPlayer() {
+    const auto table =
+        askNumber(QStringLiteral("Table for the computer player (1-10):"), 1, 1, ServerCore::kGames);
+    if (!table) return;
+    QStringList arguments{QStringLiteral("--join"), QString::number(*table)};
+    // A server on another port than the usual one says where to find it.
+    if (listeningPort() != wire::kServerPort)
+        arguments << QStringLiteral("--port") << QString::number(listeningPort());
+    const Started started = startProgram(kBotProgram, arguments, programDir(), hooks_.startDetached);
+    if (started.failure)
+        WriteLog(std::string("Could not start ") + kBotProgram + ": " + *started.failure);
+    else
+        WriteLog("Started " + (started.program + ' ' + arguments.join(' ')).toLatin1().toStdString());
+}
+
+QString frmMain::programDir() const {
+    return hooks_.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : hooks_.programDir;
 }
 
 bool frmMain::event(QEvent* e) {

@@ -1,7 +1,6 @@
 #pragma once
-// The server's window: listener, ten connection slots, operator's log and monitor.
+// The server's window: the operator's monitor and log over a ServerHost.
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,12 +9,11 @@
 #include <QHostAddress>
 #include <QMainWindow>
 
-#include "server/host/qt_socket.h"
-#include "server/session/server_core.h"
+#include "server/host/server_host.h"
+#include "server/host/start_program.h"
 
 class QAction;
 class QPlainTextEdit;
-class QTcpServer;
 class QTimer;
 class QTreeWidget;
 
@@ -23,11 +21,15 @@ namespace server {
 
 // What the window reaches outside itself, replaceable for tests.
 struct HostHooks {
-    // Shuffles the deck; empty: a generator seeded from the clock.
+    // Shuffles the deck; empty: the core's default shuffle.
     ShuffleFn shuffle;
-    // Starts the client in test mode; returns the reason on failure.
-    // Empty: the real program next to the server or on the PATH.
-    std::function<std::optional<std::string>()> startTestClient;
+    // Starts the client in test mode and computer players. Empty: a detached process.
+    StartFn startDetached;
+    // Where those programs are looked for before the PATH. Empty: the server's own folder.
+    QString programDir;
+    // Asks the operator for a whole number within [min, max]; nothing when he
+    // cancels. Empty: an input dialog.
+    std::function<std::optional<int>(const QString& label, int value, int min, int max)> askNumber;
     // Opens a link in the desktop's browser. Empty: weblink::OpenURL.
     std::function<void(const std::string&)> openUrl;
     // The program listens on every interface; tests keep to the loopback.
@@ -41,24 +43,26 @@ public:
     static constexpr int kColumns = 8;
 
     // `port` 0 lets the system choose (tests); `commandLine` holds the
-    // program's arguments joined by blanks.
+    // program's arguments joined by blanks, as it received them.
     frmMain(quint16 port, std::string commandLine, HostHooks hooks = {}, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Appends one time-stamped line to txtLog (and to standard error).
-    void WriteLog(const std::string& msg);
+    void WriteLog(const std::string& msg) { host_->WriteLog(msg); }
     // The log as kept: lines joined by CR LF, at most 2048 characters.
-    const std::string& logText() const { return logText_; }
-
+    const std::string& logText() const { return host_->logText(); }
     // The port the listener is bound to (0 when listening failed).
-    quint16 listeningPort() const;
+    quint16 listeningPort() const { return host_->listeningPort(); }
 
-    ServerCore& core() { return *core_; }
-    QtSocket& Winsock1(int index);  // slots 1..10
+    ServerHost& host() { return *host_; }
+    ServerCore& core() { return host_->core(); }
+    QtSocket& Winsock1(int index) { return host_->Winsock1(index); }  // slots 1..10
 
     QTreeWidget* ListView1 = nullptr;
     QPlainTextEdit* txtLog = nullptr;
     QTimer* Timer1 = nullptr;
+    QAction* mnuTurnTime = nullptr;
+    QAction* mnuAddComputer = nullptr;
     QAction* mnuAbout = nullptr;
 
 public slots:
@@ -66,13 +70,9 @@ public slots:
     void refreshNextRow();
     // Logs the listener and starts the test client; only the first call does anything.
     void firstActivation();
-    void openAboutLink();  // mnuAbout
-
-    // The socket events, named as their log lines name them.
-    void Winsock1_ConnectionRequest();
-    void Winsock1_DataArrival(int index, qint64 bytesTotal);
-    void Winsock1_Close(int index);
-    void Winsock1_Error(int index, int number, const QString& description);
+    void openAboutLink();      // mnuAbout
+    void askTurnTime();        // mnuTurnTime
+    void addComputerPlayer();  // mnuAddComputer
 
 protected:
     bool event(QEvent* e) override;
@@ -81,20 +81,16 @@ protected:
 
 private:
     void layOutHalves();
+    void showLog();
+    QString programDir() const;
     void setCell(int row, int column, const QString& text);
-    // Runs a session handler; nothing it throws reaches the event loop.
-    void guarded(const char* where, int index, const std::function<void()>& handler);
+    std::optional<int> askNumber(const QString& label, int value, int min, int max);
 
     std::string commandLine_;
     HostHooks hooks_;
     bool m_Activated = false;
     std::int16_t m_RowIndex = 0;
-    std::string logText_;
-
-    QTcpServer* listener_ = nullptr;  // element 0 of the socket array
-    // Declared before the core so the sessions go first and never see a dead socket.
-    std::array<std::unique_ptr<QtSocket>, kSlots> sockets_;
-    std::unique_ptr<ServerCore> core_;
+    std::unique_ptr<ServerHost> host_;
 };
 
 }  // namespace server

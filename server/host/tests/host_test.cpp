@@ -1,16 +1,23 @@
 // The server window over TCP on the loopback: slots, connection events and the
-// log, the layout, first activation and test mode, About, and the monitor.
+// log, the layout, first activation and test mode, the menus, and the monitor;
+// the command line, and the headless program as a process of its own.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <deque>
 #include <regex>
 
 #include "poker/hand_value.h"
-#include "server/host/test_mode.h"
+#include "server/host/command_line.h"
+#include "server/host/start_program.h"
 #include "server/session/tests/harness.h"
 #include "tests/support/line_client.h"
 #include "tests/support/loopback_server.h"
@@ -24,9 +31,24 @@ using support::Ms;
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override { startHost(); }
+    void SetUp() override {
+        for (const char* name : {kClientProgram, kBotProgram}) {  // found by the server, never run
+            QFile program(programs.filePath(name));
+            program.open(QIODevice::WriteOnly), program.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        }
+        startHost();
+    }
+    // Programs are started by recording them, and the operator's answers come from `answers`.
     void startHost(std::string commandLine = {}, HostHooks hooks = {}) {
         hooks.shuffle = knownDeck();
+        hooks.programDir = programs.path();
+        hooks.startDetached = [this](const QString& program, const QStringList& arguments) {
+            return started.push_back(QStringList{QFileInfo(program).fileName()} + arguments), startFailure;
+        };
+        hooks.askNumber = [this](const QString&, int, int, int) {
+            const std::optional<int> answer = answers.front();
+            return answers.pop_front(), answer;
+        };
         clients.clear();
         window = support::loopbackServer(std::move(hooks), std::move(commandLine));
         window->Timer1->stop();  // the tests tick the monitor themselves
@@ -56,6 +78,10 @@ protected:
         return texts;
     }
 
+    QTemporaryDir programs;
+    std::vector<QStringList> started;
+    std::optional<std::string> startFailure;
+    std::deque<std::optional<int>> answers;
     std::unique_ptr<frmMain> window;
     std::uint16_t port = 0;
     std::vector<std::unique_ptr<LineClient>> clients;
@@ -68,7 +94,7 @@ TEST_F(HostTest, LinesCrossASlotByteForByteAndASocketErrorEndsTheSessionLikeAClo
     EXPECT_EQ(a.readLines(4), (L{"OK\tLOGIN", "OK\tNEWGAME 1", "SEAT\t0", "CHAT\tan\xe9> \xff!"}));
     b.send("JOINGAME\t1");
     a.readLines(5);
-    window->Winsock1_Error(2, 10053, QStringLiteral("Software caused connection abort"));
+    window->host().Winsock1_Error(2, 10053, QStringLiteral("Software caused connection abort"));
     EXPECT_TRUE(b.waitEnded());
     EXPECT_EQ(a.readLines(5), report("", "an\xe9", "3", "", ""));  // the seat is free again
     window->Winsock1(2).send("LOGIN\r\n");                         // dropped without harm
@@ -128,13 +154,11 @@ TEST_F(HostTest, OnlyTheExactTestSwitchStartsTheClientOnceAndAFailureIsLogged) {
     for (const auto& [commandLine, isTest] : std::initializer_list<std::pair<const char*, bool>>{
              {"-test", true}, {"  -test  ", true}, {"-TEST", false}, {"-test x", false}, {"\t-test", false}})
         EXPECT_EQ(isTestCommandLine(commandLine), isTest) << "[" << commandLine << "]";
-    int started = 0;
-    HostHooks hooks;
-    hooks.startTestClient = [&] { return ++started, std::optional<std::string>{"No such file"}; };
-    startHost("-test", hooks);
+    startFailure = "No such file";
+    startHost("-test");
     window->firstActivation();
     window->firstActivation();
-    EXPECT_EQ(started, 1);
+    EXPECT_EQ(started, (std::vector{QStringList{kClientProgram, kTestSwitch}}));
     EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port) +
                          "\r\nError while processing -test command argument: No such file");
 }
@@ -159,6 +183,88 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
     window->Timer1->start();
     EXPECT_TRUE(support::waitUntil([&] { return row(1)[2] == "Void"; }));
     EXPECT_EQ(row(1), (QStringList{"1", "-1", "Void", "", "", "", "0", ""}));
+}
+
+TEST_F(HostTest, OptionsMenuSetsTheTurnTimeAndStartsComputerPlayers) {
+    auto now = std::chrono::steady_clock::now();
+    window->core().setClock([&] { return now; });
+    answers = {30, std::nullopt, std::nullopt, 4};  // 30 seconds, cancelled twice, table 4
+    for (QAction* item :
+         {window->mnuTurnTime, window->mnuTurnTime, window->mnuAddComputer, window->mnuAddComputer})
+        item->trigger();
+    const QString atPort = QString::number(port);
+    EXPECT_EQ(started, (std::vector{QStringList{kBotProgram, "--join", "4", "--port", atPort}}));
+    EXPECT_EQ(log(), "Turn time: 30 seconds\r\nStarted " + programs.filePath(kBotProgram).toStdString() +
+                         " --join 4 --port " + atPort.toStdString());
+    LineClient& c = connect("dora");
+    c.send("NEWGAME\tslow"), c.send("STARTGAME");
+    ASSERT_TRUE(c.readUntil("STARTGAME"));
+    now += std::chrono::seconds(31);  // the timer finds the exchange overdue
+    EXPECT_TRUE(c.readUntil("EXCHANGE"));
+}
+
+TEST(CommandLine, TestModeGoesByTheLineAsGivenAndEveryValueIsChecked) {
+    const auto summary = [](const CommandLine& c) {
+        std::string s = c.help ? "help " : c.version ? "version " : c.headless ? "headless " : "";
+        s += std::to_string(c.port) + " " + std::to_string(c.turnTime.count());
+        s += (c.seed ? " seed " + std::to_string(*c.seed) : "") + (isTestCommandLine(c.raw) ? " test" : "");
+        return s + (c.error.isEmpty() ? "" : " error: " + c.error.toStdString());
+    };
+    const std::tuple<QStringList, bool, std::string> rows[] = {
+        {{" -test "}, true, "9596 0 test"},
+        {{"-platform", "offscreen", "-test"}, false, "9596 0"},  // the toolkit takes its switches later
+        {{"-platform", "offscreen"}, true, "9596 0 error: Unknown option 'platform'."},
+        {{"--headless", "--port=7000", "--turn-time=30", "--seed=42"}, true, "headless 7000 30 seed 42"},
+        {{"-v"}, true, "version 9596 0"},
+        {{"--port", "65536"}, false, "9596 0 error: --port takes a TCP port number, not '65536'"},
+        {{"--turn-time", "3601"}, false, "9596 0 error: --turn-time takes 0 to 3600 seconds, not '3601'"},
+        {{"--seed", "-1"}, false, "9596 0 error: --seed takes a whole number, not '-1'"},
+        {{"--headless", "now"}, true, "headless 9596 0 error: unexpected argument 'now'"},
+    };
+    for (const auto& [arguments, strict, expected] : rows) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        EXPECT_EQ(summary(parseCommandLine(QStringList{"Quorvane"} + arguments, strict)), expected);
+    }
+}
+
+// The program itself, with no display at all.
+TEST(Headless, ServesWithoutADisplayStopsOnSigtermAndSaysWhyItCannotListen) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
+    const auto run = [&](QProcess& program, const QStringList& arguments) {
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(QUORVANE_PROGRAM), arguments);
+        return program.waitForStarted();
+    };
+    QProcess version;
+    ASSERT_TRUE(run(version, {"--version"}) && version.waitForFinished());
+    EXPECT_EQ(version.readAllStandardOutput(), "Quorvane v0.924\n");
+    EXPECT_EQ(version.exitCode(), 0);
+
+    QTcpServer holder;  // a free port, first taken
+    ASSERT_TRUE(holder.listen(QHostAddress::Any));
+    const QString port = QString::number(holder.serverPort());
+    QProcess refused, server;
+    ASSERT_TRUE(run(refused, {"--headless", "--port", port}) && refused.waitForFinished());
+    EXPECT_EQ(refused.exitCode(), 1);
+    EXPECT_THAT(refused.readAllStandardError().toStdString(),
+                ::testing::HasSubstr("cannot listen on port " + port.toStdString() + ": "));
+    holder.close();
+    ASSERT_TRUE(run(server, {"--headless", "--port", port, "--turn-time", "20", "--seed", "7"}));
+    QByteArray log;
+    const auto logged = [&](const QString& line) {
+        return support::waitUntil(
+            [&] { return (log += server.readAllStandardError()).contains(line.toLatin1()); });
+    };
+    ASSERT_TRUE(logged("Quorvane listening on port " + port + "\n")) << log.toStdString();
+    EXPECT_TRUE(logged("Deals are predictable") && logged("Turn time: 20 seconds")) << log.toStdString();
+    LineClient player(port.toUShort());
+    EXPECT_EQ(player.readLine(), "HELLO\tQuorvane v0.924");
+    server.terminate();  // SIGTERM
+    EXPECT_TRUE(logged("Quorvane closing on SIGTERM: 1 connection(s) closed")) << log.toStdString();
+    ASSERT_TRUE(support::waitUntil([&] { return server.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(std::pair(server.exitStatus(), server.exitCode()), std::pair(QProcess::NormalExit, 0));
+    EXPECT_TRUE(player.waitEnded());
 }
 
 }  // namespace
