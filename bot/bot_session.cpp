@@ -17,7 +17,11 @@ namespace {
 // The message boxes the client opens for these lines.
 constexpr std::string_view kErrorBox = "ERROR: ";
 constexpr std::string_view kWinnerBox = "WINNER is seat ";
-constexpr int kConnectLimitMs = 10'000;
+// A bot without a seat this long after it started gives up.
+constexpr int kSeatLimitMs = 10'000;
+// The longest wait for the seats before ours to draw: a server with a turn
+// time counts ours from the deal too.
+constexpr int kDrawWaitMs = 5'000;
 
 // Five different codes of the deck: anything else is no hand to judge.
 bool isHand(const Cards& cards) {
@@ -47,14 +51,16 @@ BotSession::BotSession(SessionOptions options, QObject* parent)
       typed_(options_.name) {
     think_.setSingleShot(true);
     connect(&think_, &QTimer::timeout, this, &BotSession::answer);
+    drawWait_.setSingleShot(true);
+    drawWait_.setTimerType(Qt::PreciseTimer);  // not before the wait is over
+    connect(&drawWait_, &QTimer::timeout, this, &BotSession::consider);
     connect(&socket_, &QTcpSocket::connected, this,
             [this] { socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
     connect(&socket_, &QTcpSocket::readyRead, this, &BotSession::receive);
     connect(&socket_, &QTcpSocket::disconnected, this, &BotSession::closed);
     connect(&socket_, &QTcpSocket::errorOccurred, this, [this] {
         if (!seated_ && socket_.state() != QAbstractSocket::ConnectedState)
-            fail("cannot connect to " + options_.host + " port " + std::to_string(options_.port) + ": " +
-                 socket_.errorString().toStdString());
+            fail("cannot connect to " + server() + ": " + socket_.errorString().toStdString());
     });
 }
 
@@ -66,12 +72,15 @@ BotSession::~BotSession() {
 
 void BotSession::start() {
     socket_.connectToHost(QString::fromStdString(options_.host), options_.port);
-    QTimer::singleShot(kConnectLimitMs, this, [this] {
+    QTimer::singleShot(kSeatLimitMs, this, [this] {
+        if (seated_) return;
         if (socket_.state() != QAbstractSocket::ConnectedState)
-            fail("cannot connect to " + options_.host + " port " + std::to_string(options_.port) +
-                 ": no answer");
+            return fail("cannot connect to " + server() + ": no answer");
+        fail("no seat from the server at " + server() + ": no answer to the login or the game request");
     });
 }
+
+std::string BotSession::server() const { return options_.host + " port " + std::to_string(options_.port); }
 
 // ---------------------------------------------------------------- receiving
 
@@ -113,6 +122,8 @@ void BotSession::showActionMode(client::ActionMode mode) {
     player_.newHand();
     dealtIn_ = true;
     reportSinceDeal_ = false;
+    dealt_.start();
+    drawWait_.start(kDrawWaitMs);
 }
 
 // The title names the seat the server has just given us.
@@ -170,15 +181,16 @@ bool BotSession::due() const {
     if (leaving_ || protocol_.MySeat < 0 || protocol_.MySeat >= kSeats) return false;
     switch (protocol_.mode()) {
         case client::ActionMode::Betting: return true;
-        case client::ActionMode::CardChanging: return reportSinceDeal_ && lowerSeatsHaveDrawn();
+        case client::ActionMode::CardChanging: return reportSinceDeal_ && turnToDraw();
         default: return false;
     }
 }
 
 // Cards are drawn in seat order, as at a real table: a seat's draw can tell
 // the later seats something, and everyone's replacements come off the deck in
-// the same order each time.
-bool BotSession::lowerSeatsHaveDrawn() const {
+// the same order each time. A slow seat is waited for only so long.
+bool BotSession::turnToDraw() const {
+    if (dealt_.isValid() && dealt_.elapsed() >= kDrawWaitMs) return true;
     for (int s = 0; s < protocol_.MySeat; ++s)
         if (view_.state[s] == wire::state::WaitChange && view_.exchange[s] < 0) return false;
     return true;

@@ -67,7 +67,7 @@ private:
     // Starts the think time when the server waits for us.
     void consider();
     bool due() const;
-    bool lowerSeatsHaveDrawn() const;
+    bool turnToDraw() const;
     void answer();
     void chooseGame();
     void leave();
@@ -75,6 +75,7 @@ private:
     void fail(const std::string& reason);
     void finish(int exitCode);
     void say(const std::string& text) const;
+    std::string server() const;  // "host port n"
 
     // IClientView: the seat list is the bot's view of the table.
     void setSeatCell(int row, client::SeatColumn column, const std::string& text) override;
@@ -99,6 +100,8 @@ private:
     QTcpSocket socket_;
     QTimer think_;
     QElapsedTimer asked_;
+    QElapsedTimer dealt_;
+    QTimer drawWait_;
     client::clsHand hand_;
     client::ClientProtocol protocol_;
     TableView view_;

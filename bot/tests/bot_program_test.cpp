@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QTcpServer>
 
 #include "tests/support/line_client.h"
 #include "tests/support/loopback_server.h"
@@ -40,7 +41,8 @@ TEST(BotProgram, TwoBotsPlayTheirHandsAndLeave) {
     // The dealer deals, then keeps his cards and passes: the bots play each hand out.
     dealer.send("STARTGAME");
     long antes = 0, winners = 0;
-    for (int tick = 0; tick < 600 && (bots[0].state() || bots[1].state()); ++tick) {
+    const auto deadline = support::Clock::now() + 60s;
+    while ((bots[0].state() || bots[1].state()) && support::Clock::now() < deadline) {
         const std::string line = dealer.readLine(100ms).value_or("");
         if (line.starts_with("STARTGAME\t")) dealer.send("EXCHANGE");
         if (line == "BET") dealer.send("BET\t-1");
@@ -59,12 +61,16 @@ TEST(BotProgram, TwoBotsPlayTheirHandsAndLeave) {
 }
 
 TEST(BotProgram, CommandLine) {
+    QTcpServer probe;  // for a port nobody listens on
+    probe.listen(QHostAddress::LocalHost);
+    const QString closed = QString::number(probe.serverPort());
+    probe.close();
     const std::tuple<QStringList, int, const char*> rows[] = {
         {{"--version"}, 0, "tessarin-bot v" QUORVANE_VERSION "\n"},
         {{"--join", "1", "--frobnicate"}, 2, "Unknown option 'frobnicate'"},
         {{"--join", "1", "--new", "x"}, 2, "either --join N or --new GAMENAME"},
         {{"--new", "x", "--think-ms", "900-100"}, 2, "--think-ms takes"},
-        {{"--join", "1", "--port", "1"}, 1, "cannot connect to 127.0.0.1 port 1"},
+        {{"--join", "1", "--port", closed}, 1, "cannot connect to 127.0.0.1 port"},
     };
     for (const auto& [args, exitCode, says] : rows) {
         SCOPED_TRACE(args.join(' ').toStdString());
