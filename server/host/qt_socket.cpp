@@ -14,6 +14,7 @@ void QtSocket::accept(QTcpSocket* connection) {
     socket_ = connection;
     failed_ = false;
     closeReported_ = false;
+    overflowed_ = false;
     connection->setParent(this);
     connection->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(connection, &QTcpSocket::readyRead, this,
@@ -39,7 +40,7 @@ void QtSocket::peerClosed() {
 
 int QtSocket::state() const {
     if (!socket_) return kClosed;
-    if (failed_) return kError;
+    if (failed_ || overflowed_) return kError;
     switch (socket_->state()) {
         case QAbstractSocket::UnconnectedState: return kClosed;
         case QAbstractSocket::HostLookupState: return 4;
@@ -55,6 +56,14 @@ int QtSocket::state() const {
 void QtSocket::send(std::string_view bytes) {
     // Text to a connection that has gone is dropped: the game does not depend on it.
     if (state() != kConnected || bytes.empty()) return;
+    const auto fits = [&] {
+        return socket_->bytesToWrite() + static_cast<qint64>(bytes.size()) <= kMaxPendingOutput;
+    };
+    if (!fits()) socket_->flush();  // only what the system will not take counts
+    if (!fits()) {
+        overflowed_ = true;  // the host ends the connection once the handler is done
+        return;
+    }
     socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
@@ -75,15 +84,14 @@ void QtSocket::detach() {
     QTcpSocket* s = socket_;
     socket_ = nullptr;
     failed_ = false;
+    overflowed_ = false;
     // Our own close raises no event: only the peer's close is reported.
     s->disconnect(this);
-    s->close();
-    if (s->state() == QAbstractSocket::UnconnectedState) {
-        s->deleteLater();
-    } else {
-        // Still flushing: let it finish, then go.
-        connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-    }
+    // Whatever the system takes now still goes out; waiting for the rest would
+    // keep the connection for as long as a peer that never reads wants.
+    s->flush();
+    s->abort();
+    s->deleteLater();
 }
 
 std::string QtSocket::peerAddress() const {

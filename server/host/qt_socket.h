@@ -14,6 +14,10 @@ namespace server {
 class QtSocket : public QObject, public ISocket {
     Q_OBJECT
 public:
+    // What may wait for a peer that does not read, counting the socket's own
+    // buffer; past it the connection fails and is to be ended.
+    static constexpr qint64 kMaxPendingOutput = 1 << 20;
+
     // `index` is the slot number (1..10) reported with every event.
     explicit QtSocket(int index, QObject* parent = nullptr);
     ~QtSocket() override;
@@ -29,7 +33,11 @@ public:
     int state() const override;
     void send(std::string_view bytes) override;
     std::string readAll() override;
+    // Ends the connection at once: what the peer has not taken by now is
+    // dropped, and the slot and its descriptor are free.
     void close() override;
+    // True once a send found more than kMaxPendingOutput waiting.
+    bool outputOverflowed() const { return overflowed_; }
     // Writes what the handlers queued to the system now, as one write,
     // rather than on a later turn of the event loop.
     void flush();
@@ -50,6 +58,7 @@ private:
     QPointer<QTcpSocket> socket_;
     bool failed_ = false;         // an error was reported and the socket is not yet closed
     bool closeReported_ = false;  // the peer's close has been passed on once
+    bool overflowed_ = false;     // a send went past kMaxPendingOutput
 };
 
 }  // namespace server

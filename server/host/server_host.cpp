@@ -100,6 +100,14 @@ void ServerHost::guarded(const char* where, int index, const std::function<void(
     // Everything one event sent leaves now, one write per connection; left to
     // the socket, it would wait for another turn of the event loop.
     for (auto& socket : sockets_) socket->flush();
+    // A peer that lets too much wait leaves like one that sent too much. His
+    // leaving tells his table, which may push another over: that one is ended
+    // inside, by the same rule.
+    for (int i = 1; i <= kSlots; ++i) {
+        if (!Winsock1(i).outputOverflowed()) continue;
+        WriteLog("Send buffer overflow: index=" + std::to_string(i));
+        guarded("Send buffer overflow", i, [&] { core_->client(i).winsock_Disconnect(); });
+    }
 }
 
 int ServerHost::freeSlot() {
@@ -116,7 +124,7 @@ void ServerHost::Winsock1_ConnectionRequest() {
             guarded("Winsock1_ConnectionRequest", i, [&] { core_->client(i).winsock_Connect(); });
         } else {
             // Every slot is busy: the caller is turned away at once.
-            connection->close();
+            connection->abort();
             connection->deleteLater();
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 // A player's end of a connection to 127.0.0.1: lines out with CR LF, lines in
 // without. A plain socket, so any thread may use it; every read is bounded and
-// waits as wait.h does.
+// waits as wait.h does, and a send that cannot go on gives up after kWaitLimit.
 
 #include <arpa/inet.h>
 #include <netinet/tcp.h>
@@ -23,6 +23,8 @@ public:
     explicit LineClient(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
         const int one = 1;
         ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        const timeval sendLimit{kWaitLimit.count() / 1000, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
         sockaddr_in to{};
         to.sin_family = AF_INET;
         to.sin_port = htons(port);
@@ -34,7 +36,7 @@ public:
     LineClient& operator=(const LineClient&) = delete;
 
     bool send(const std::string& line) { return sendRaw(line + "\r\n"); }
-    bool sendRaw(const std::string& bytes) {  // a blocking send passes everything on or fails
+    bool sendRaw(const std::string& bytes) {  // passes everything on or fails
         return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
     }
     // The next line; nothing when none came within `limit` (0: only what has
