@@ -1,5 +1,9 @@
 #include "server/host/qt_socket.h"
 
+#include <sys/socket.h>
+
+#include <cerrno>
+
 #include <QHostAddress>
 #include <QTcpSocket>
 
@@ -78,6 +82,17 @@ void QtSocket::flush() {
 }
 
 void QtSocket::close() { detach(); }
+
+bool QtSocket::peerGone() const {
+    if (!socket_) return false;
+    if (socket_->state() != QAbstractSocket::ConnectedState) return true;
+    if (socket_->bytesAvailable() > 0) return false;  // its data comes first
+    // A zero-byte read is the end of the stream; peeked, it leaves the data alone.
+    char byte = 0;
+    const ssize_t n =
+        ::recv(static_cast<int>(socket_->socketDescriptor()), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
 
 void QtSocket::detach() {
     if (!socket_) return;

@@ -38,6 +38,8 @@ public:
     void close() override;
     // True once a send found more than kMaxPendingOutput waiting.
     bool outputOverflowed() const { return overflowed_; }
+    // True when the peer has hung up but no event has said so yet.
+    bool peerGone() const;
     // Writes what the handlers queued to the system now, as one write,
     // rather than on a later turn of the event loop.
     void flush();

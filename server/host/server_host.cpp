@@ -38,7 +38,11 @@ ServerHost::ServerHost(ShuffleFn shuffle, QObject* parent) : QObject(parent) {
         sockets, [this](const std::string& line) { WriteLog(line); }, std::move(shuffle));
 
     listener_ = new QTcpServer(this);
-    connect(listener_, &QTcpServer::newConnection, this, &ServerHost::Winsock1_ConnectionRequest);
+    // One caller per turn of the event loop: callers who have already hung up
+    // are seen to go before the next one needs their slot.
+    listener_->setMaxPendingConnections(1);
+    connect(listener_, &QTcpServer::newConnection, this, &ServerHost::Winsock1_ConnectionRequest,
+            Qt::QueuedConnection);
 
     turnClock_ = new QTimer(this);
     turnClock_->setInterval(kTurnClockMs);
@@ -113,6 +117,11 @@ void ServerHost::guarded(const char* where, int index, const std::function<void(
 int ServerHost::freeSlot() {
     for (int i = 1; i <= kSlots; ++i)
         if (Winsock1(i).state() == ISocket::kClosed) return i;
+    for (int i = 1; i <= kSlots; ++i) {
+        if (!Winsock1(i).peerGone()) continue;
+        Winsock1_Close(i);
+        return i;
+    }
     return 0;
 }
 

@@ -66,7 +66,8 @@ signals:
     void logWritten();
 
 private:
-    // The lowest closed slot, else 0.
+    // The lowest closed slot; else the lowest whose peer has gone unnoticed,
+    // closed first; else 0.
     int freeSlot();
 
     std::string logText_;

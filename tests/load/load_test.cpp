@@ -260,4 +260,17 @@ TEST(FaultLoad, MisbehavingPeersCostTheHonestPlayersNothing) {
     }
 }
 
+// Callers that hang up at once, thirty before each real one, must not take the
+// slots from him.
+TEST(FloodLoad, CallersWhoHangUpAtOnceDoNotTurnAwayTheNextOne) {
+    const auto window = support::loopbackServer();
+    int answered = 0;
+    for (int round = 0; round < 5; ++round) {
+        for (int i = 0; i < 30; ++i) support::LineClient{window->listeningPort()};
+        answered += support::LineClient(window->listeningPort()).readLine() == "HELLO\tQuorvane v0.924";
+    }
+    EXPECT_EQ(answered, 5);
+    EXPECT_TRUE(support::waitUntil([&] { return busySlots(*window) == 0; }));
+}
+
 }  // namespace
