@@ -42,6 +42,7 @@
 #include <QApplication>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include "bot/bot_session.h"
 #include "server/engine/shuffle.h"
@@ -412,8 +413,8 @@ void runLatency(int hands, std::uint64_t seed) {
     std::printf("\n");
 }
 
-// A fake server sends each input to a fresh bot and closes; the bot must
-// come to an end by itself.
+// A fake server sends each input to a fresh bot and closes when the bot has
+// nothing more to say; the bot must come to an end by itself.
 void runCorpus(const std::string& dir, int mutations, std::uint64_t seed) {
     std::vector<std::string> inputs;
     if (std::filesystem::is_directory(dir))
@@ -448,11 +449,18 @@ void runCorpus(const std::string& dir, int mutations, std::uint64_t seed) {
         while (QTcpSocket* peer = fake.nextPendingConnection()) {
             const std::string& input = inputs[current];
             peer->write(input.data(), static_cast<qint64>(input.size()));
-            peer->disconnectFromHost();
+            // Closes once the bot has been quiet for a while, so that it gets to
+            // answer what the input asks of it.
+            auto* quiet = new QTimer(peer);
+            quiet->setSingleShot(true);
+            QObject::connect(quiet, &QTimer::timeout, peer, &QTcpSocket::disconnectFromHost);
+            QObject::connect(peer, &QTcpSocket::readyRead, quiet,
+                             [peer, quiet] { peer->readAll(), quiet->start(30); });
             QObject::connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
+            quiet->start(30);
         }
     });
-    int ended = 0, hung = 0, exit0 = 0;
+    int ended = 0, hung = 0, exit0 = 0, answers = 0;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         current = i;
         bot::SessionOptions o;
@@ -464,6 +472,7 @@ void runCorpus(const std::string& dir, int mutations, std::uint64_t seed) {
         bot::BotSession bot(o);
         int code = -1;
         QObject::connect(&bot, &bot::BotSession::finished, [&](int c) { code = c; });
+        QObject::connect(&bot, &bot::BotSession::answered, [&] { ++answers; });
         bot.start();
         if (support::waitUntil([&] { return code >= 0; }, 10s)) {
             ++ended;
@@ -474,8 +483,8 @@ void runCorpus(const std::string& dir, int mutations, std::uint64_t seed) {
     }
     std::printf(
         "Client fuzz corpus sent to a bot: %zu inputs (%zu files, %d mutations): %d ended (%d with 0, "
-        "%d with 1), %d hung, no crash\n\n",
-        inputs.size(), originals, mutations, ended, exit0, ended - exit0, hung);
+        "%d with 1), %d hung, no crash; %d exchanges and bets sent on the way\n\n",
+        inputs.size(), originals, mutations, ended, exit0, ended - exit0, hung, answers);
 }
 
 }  // namespace
