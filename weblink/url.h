@@ -12,9 +12,6 @@ inline constexpr std::string_view kLinkBase = "http://quorvane.example/poker/?re
 // Letters, digits and the underscore stay, a blank becomes "+", every other
 // byte becomes "%" and two upper-case hex digits. Input is Latin-1 bytes.
 std::string URLEncode(std::string_view text);
-// Same, for text that may hold characters beyond Latin-1: those are escaped
-// byte by byte in their UTF-8 form.
-std::string URLEncode(std::u32string_view text);
 
 // The link the About command opens for a program title.
 std::string aboutLink(std::string_view title);

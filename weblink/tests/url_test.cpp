@@ -24,13 +24,6 @@ TEST(URLEncode, KeepsLettersDigitsUnderscoreAndEscapesTheRest) {
     }
 }
 
-TEST(URLEncode, CharactersBeyondLatin1GoAsUtf8Bytes) {
-    EXPECT_EQ(weblink::URLEncode(std::u32string(U"\u00E9")), "%E9");
-    EXPECT_EQ(weblink::URLEncode(std::u32string(U"\u20AC1")), "%E2%82%AC1");
-    EXPECT_EQ(weblink::URLEncode(std::u32string(U"\U0001F0A1")), "%F0%9F%82%A1");
-    EXPECT_EQ(weblink::URLEncode(std::u32string(U"a b")), "a+b");
-}
-
 TEST(URLEncode, AboutLinkIsTheBaseWithTheEncodedTitle) {
     const std::string link = weblink::aboutLink("Tessarin v0.924");
     EXPECT_EQ(link.rfind("http://", 0), 0u);

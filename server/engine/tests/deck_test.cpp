@@ -40,6 +40,7 @@ TEST(Deck, ExchangeDrawsFromTheStockThenTheDiscards) {
         {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 0}, {"1:4x1"}, "1 2 3 4 5 | 6 7 8 9 0 "},
         {{}, {"0:0x42", "0:1x1"}, "51 1 2 3 4 | 5 6 7 8 9 "},  // his own discards never come back to him
         {{}, {"0:0x42", "0:1x43", "1:0x1"}, "51 1 2 3 4 | 0 6 7 8 9 "},
+        {{}, {"0:3x42", "1:0x1"}, "0 1 2 51 4 | 3 6 7 8 9 "},  // the discards, not what the deck held
         {{}, {"0:0x42", "0:1x1", "deal", "0:0x42"}, "51 1 2 3 4 | 5 6 7 8 9 "}};  // a new deal, a whole stock
     for (const auto& r : rows) {
         SCOPED_TRACE(r.hands);
