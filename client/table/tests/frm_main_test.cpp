@@ -1,5 +1,5 @@
-// The table window's card pictures and cursor. The window at work is in the
-// program's test.
+// The table window's card pictures and cursor, and where the card sound is
+// found. The window at work is in the program's test.
 #include "client/table/frm_main.h"
 
 #include <QFile>
@@ -23,7 +23,7 @@ TEST(FrmMain, PicturesAreSeventyOneByNinetySixWithGreenCornersUnderTheHandCursor
         const QImage image = window.holderPicture(holder).toImage();
         ASSERT_EQ(image.size(), QSize(71, 96)) << holder;
         for (QPoint corner : {QPoint(0, 0), QPoint(70, 0), QPoint(0, 95), QPoint(70, 95)})
-            EXPECT_EQ(image.pixelColor(corner).rgb(), QColor(0, 128, 0).rgb()) << holder;
+            EXPECT_EQ(image.pixelColor(corner), QColor(0, 128, 0)) << holder;
     }
     for (auto* slot : window.imgCard) {
         EXPECT_EQ(slot->pixmap().cacheKey(), window.holderPicture("back").cacheKey());
