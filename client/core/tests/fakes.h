@@ -1,7 +1,6 @@
 #pragma once
 // One recorder for everything the client logic talks to.
 
-#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,18 +11,15 @@
 
 namespace client::testing {
 
-using Lines = std::vector<std::string>;
-
 // Logs "send LINE", "draw POS=CODE", the sound's name, "status TEXT", "mode MODE", "attention", "close",
 // "box TEXT", "prompt TEXT|TITLE|DEFAULT", "copy ARGS", "chat TEXT", "title TEXT", "table N", "keep K=V".
 struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
-    Lines log;
+    std::vector<std::string> log;
     std::string answer;                                       // to the next prompt; empty cancels it
     std::function<void(const std::string& entry)> whileOpen;  // runs while a box or prompt is open
     std::map<std::string, std::string> kept;
 
-    // The log since the last call, each entry followed by "; ".
-    std::string take() {
+    std::string take() {  // the log since the last call, each entry followed by "; "
         std::string joined;
         for (const auto& entry : std::exchange(log, {})) joined += entry + "; ";
         return joined;
@@ -34,7 +30,7 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
     void ShowStatus(const std::string& text) override { log.push_back("status " + text); }
     void setSeatCell(int, SeatColumn, const std::string&) override {}
     void showActionMode(ActionMode mode) override {
-        log.push_back(std::string("mode ") + std::array{"Idle", "CardChanging", "Betting"}[int(mode)]);
+        log.push_back("mode " + std::vector<std::string>{"Idle", "CardChanging", "Betting"}[int(mode)]);
     }
     void appendTrace(const std::string&) override {}
     void appendChat(const std::string& text) override { log.push_back("chat " + text); }
@@ -50,9 +46,8 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
     bool send(const std::string& bytes) override {
         return log.push_back("send " + bytes.substr(0, bytes.size() - 2)), true;  // less its CR LF
     }
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& def) override {
-        opened("prompt " + prompt + "|" + title + "|" + def);
+    std::string inputBox(const std::string& ask, const std::string& title, const std::string& def) override {
+        opened("prompt " + ask + "|" + title + "|" + def);
         return std::exchange(answer, "");
     }
     void msgBox(const std::string& text) override { opened("box " + text); }

@@ -9,8 +9,7 @@ int main(int argc, char** argv) {
     // Test discovery runs without the test environment: never need a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // The player's own settings stay untouched.
-    const QTemporaryDir settings;
+    const QTemporaryDir settings;  // the player's own settings stay untouched
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
