@@ -22,6 +22,15 @@ std::string withHand(std::string_view command, const Hand& cards) {
     return s;
 }
 
+std::string joined(std::string_view command, const std::vector<std::string>& fields) {
+    std::string s(command);
+    for (const auto& f : fields) {
+        s += kFieldSeparator;
+        s += f;
+    }
+    return s;
+}
+
 template <typename Get>
 std::string seatLine(std::string_view command, const TableValues& seats, Get get) {
     std::string s(command);
@@ -77,6 +86,39 @@ std::string tableReport(const TableValues& seats) {
     return s;
 }
 
+FeatureSet featureBit(std::string_view word) {
+    if (word == feature::kTurn) return kFeatureTurn;
+    if (word == feature::kShowdown) return kFeatureShowdown;
+    if (word == feature::kGames) return kFeatureGames;
+    return 0;
+}
+
+std::string featuresReply(const std::vector<std::string>& words) { return joined(cmd::FEATURES, words); }
+
+std::string turn(int seatNo, std::int32_t toCall, std::int32_t pot) {
+    return joined(cmd::TURN, {std::to_string(seatNo), std::to_string(toCall), std::to_string(pot)});
+}
+
+std::string fold(int seatNo) { return withArg(cmd::FOLD, std::to_string(seatNo)); }
+
+std::string showdown(int seatNo, const Hand& cards, std::string_view handName) {
+    std::string s = withHand(withArg(cmd::SHOWDOWN, std::to_string(seatNo)), cards);
+    s += kFieldSeparator;
+    s += handName;
+    return s;
+}
+
+std::string result(int seatNo, std::int32_t amount, std::string_view handName) {
+    return joined(cmd::RESULT, {std::to_string(seatNo), std::to_string(amount), std::string(handName)});
+}
+
+std::string gameEntry(int gameNumber, std::string_view name, int players, bool running) {
+    return joined(cmd::GAME, {std::to_string(gameNumber), std::string(name), std::to_string(players),
+                              running ? "1" : "0"});
+}
+
+std::string gamesEnd() { return std::string(cmd::GAMES_END); }
+
 std::string loginRequest(std::string_view name) { return withArg(cmd::LOGIN, name); }
 std::string logoutRequest() { return std::string(cmd::LOGOUT); }
 std::string newGameRequest(std::string_view gameName) { return withArg(cmd::NEWGAME, gameName); }
@@ -96,5 +138,7 @@ std::string exchangeRequest(const std::vector<int>& positions) {
 std::string betRequest(std::string_view amount) { return withArg(cmd::BET, amount); }
 std::string chatRequest(std::string_view text) { return withArg(cmd::CHAT, text); }
 std::string exitRequest() { return std::string(cmd::EXIT); }
+std::string featuresRequest(const std::vector<std::string>& words) { return joined(cmd::FEATURES, words); }
+std::string gamesRequest() { return std::string(cmd::GAMES); }
 
 }  // namespace wire

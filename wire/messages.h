@@ -40,7 +40,28 @@ inline constexpr std::string_view SEAT_NAME = "SEAT_NAME";
 inline constexpr std::string_view SEAT_STATE = "SEAT_STATE";
 inline constexpr std::string_view SEAT_EXCHANGE = "SEAT_EXCHANGE";
 inline constexpr std::string_view SEAT_BANK = "SEAT_BANK";
+// The negotiated extension: none of these reaches a session that did not ask.
+inline constexpr std::string_view FEATURES = "FEATURES";
+inline constexpr std::string_view TURN = "TURN";
+inline constexpr std::string_view FOLD = "FOLD";
+inline constexpr std::string_view SHOWDOWN = "SHOWDOWN";
+inline constexpr std::string_view RESULT = "RESULT";
+inline constexpr std::string_view GAMES = "GAMES";
+inline constexpr std::string_view GAME = "GAME";
+inline constexpr std::string_view GAMES_END = "GAMES_END";
 }  // namespace cmd
+
+// The feature words a FEATURES request may name, and the set a session holds.
+namespace feature {
+inline constexpr std::string_view kTurn = "turn";          // TURN and FOLD
+inline constexpr std::string_view kShowdown = "showdown";  // SHOWDOWN and RESULT
+inline constexpr std::string_view kGames = "games";        // GAMES, answered by GAME .. GAMES_END
+}  // namespace feature
+
+enum Feature : unsigned { kFeatureTurn = 1, kFeatureShowdown = 2, kFeatureGames = 4 };
+using FeatureSet = unsigned;
+// The bit of a known feature word, 0 for any other word.
+FeatureSet featureBit(std::string_view word);
 
 using Hand = std::array<std::int16_t, kHandSize>;
 
@@ -72,6 +93,13 @@ std::string chatLine(std::string_view userName, std::string_view text);
 std::string seatAnteLine(const TableValues& seats);
 // The five lines SEAT_ANTE .. SEAT_BANK joined by CR LF, for one write.
 std::string tableReport(const TableValues& seats);
+std::string featuresReply(const std::vector<std::string>& words);
+std::string turn(int seatNo, std::int32_t toCall, std::int32_t pot);
+std::string fold(int seatNo);
+std::string showdown(int seatNo, const Hand& cards, std::string_view handName);
+std::string result(int seatNo, std::int32_t amount, std::string_view handName);
+std::string gameEntry(int gameNumber, std::string_view name, int players, bool running);
+std::string gamesEnd();
 
 // Client to server. Texts the player typed go in verbatim.
 std::string loginRequest(std::string_view name);
@@ -84,5 +112,7 @@ std::string exchangeRequest(const std::vector<int>& positions);
 std::string betRequest(std::string_view amount);
 std::string chatRequest(std::string_view text);
 std::string exitRequest();
+std::string featuresRequest(const std::vector<std::string>& words);
+std::string gamesRequest();
 
 }  // namespace wire

@@ -32,12 +32,28 @@ Request exchange(const Fields& f) {
     return e;
 }
 
-// The five card codes after the word; more fields are ignored.
-std::optional<Hand> hand(const Fields& f) {
-    if (f.size() < kHandSize + 1u) return std::nullopt;
+// The words after the command, empty fields skipped.
+std::vector<std::string> words(const Fields& f) {
+    std::vector<std::string> w;
+    for (std::size_t i = 1; i < f.size(); ++i)
+        if (!f[i].empty()) w.push_back(f[i]);
+    return w;
+}
+
+// Field i as a number of 16 or 32 bits, or nothing when missing or not a number.
+std::optional<std::int16_t> number16(const Fields& f, std::size_t i) {
+    return f.size() > i ? parseNumber16(f[i]) : std::nullopt;
+}
+std::optional<std::int32_t> number32(const Fields& f, std::size_t i) {
+    return f.size() > i ? parseNumber(f[i]) : std::nullopt;
+}
+
+// The five card codes from field `first` on; more fields are ignored.
+std::optional<Hand> hand(const Fields& f, std::size_t first = 1) {
+    if (f.size() < first + kHandSize) return std::nullopt;
     Hand cards{};
     for (std::size_t p = 0; p < cards.size(); ++p) {
-        const auto code = parseNumber16(f[p + 1]);
+        const auto code = parseNumber16(f[p + first]);
         if (!code) return std::nullopt;
         cards[p] = *code;
     }
@@ -63,6 +79,28 @@ ServerLine tableRow(const Fields& f, srv::SeatField which) {
     return row;
 }
 
+ServerLine extension(const Fields& f) {
+    const std::string& w = f[0];
+    const auto seat = number16(f, 1);
+    if (w == cmd::FEATURES) return srv::Features{words(f)};
+    if (w == cmd::GAMES_END) return srv::GamesEnd{};
+    if (w == cmd::FOLD && seat) return srv::Fold{*seat};
+    if (w == cmd::TURN && seat) {
+        const auto toCall = number32(f, 2), pot = number32(f, 3);
+        if (toCall && pot) return srv::Turn{*seat, *toCall, *pot};
+    }
+    if (w == cmd::SHOWDOWN && seat)
+        if (const auto cards = hand(f, 2)) return srv::Showdown{*seat, *cards, field(f, 7).value_or("")};
+    if (w == cmd::RESULT && seat)
+        if (const auto amount = number32(f, 2)) return srv::Result{*seat, *amount, field(f, 3).value_or("")};
+    if (w == cmd::GAME) {
+        const auto number = number32(f, 1);
+        const auto players = number16(f, 3), running = number16(f, 4);
+        if (number && players && running) return srv::Game{*number, f[2], *players, *running != 0};
+    }
+    return Malformed{w};
+}
+
 }  // namespace
 
 Request parseRequest(const Fields& f) {
@@ -73,6 +111,8 @@ Request parseRequest(const Fields& f) {
     if (w == cmd::SEAT) return req::Seat{};
     if (w == cmd::STARTGAME) return req::StartGame{};
     if (w == cmd::EXIT) return req::Exit{};
+    if (w == cmd::FEATURES) return req::Features{words(f)};
+    if (w == cmd::GAMES) return req::Games{};
     if (w == cmd::EXCHANGE) return exchange(f);
     if (w == cmd::NEWGAME || w == cmd::CHAT) {
         const auto text = field(f, 1);
@@ -81,7 +121,7 @@ Request parseRequest(const Fields& f) {
         return req::NewGame{*text};
     }
     if (w == cmd::JOINGAME || w == cmd::BET) {
-        const auto n = f.size() > 1 ? parseNumber(f[1]) : std::nullopt;
+        const auto n = number32(f, 1);
         if (!n) return Malformed{w};
         if (w == cmd::BET) return req::Bet{*n};
         return req::JoinGame{*n};
@@ -109,7 +149,7 @@ ServerLine parseServerLine(const Fields& f) {
         return srv::Winner{*text, parseNumber(*text)};
     }
     if (w == cmd::SEAT) {
-        const auto seat = f.size() > 1 ? parseNumber16(f[1]) : std::nullopt;
+        const auto seat = number16(f, 1);
         if (!seat) return Malformed{w};
         return srv::Seat{*seat};
     }
@@ -123,6 +163,9 @@ ServerLine parseServerLine(const Fields& f) {
     if (w == cmd::SEAT_STATE) return tableRow(f, srv::SeatField::State);
     if (w == cmd::SEAT_EXCHANGE) return tableRow(f, srv::SeatField::Exchange);
     if (w == cmd::SEAT_BANK) return tableRow(f, srv::SeatField::Bank);
+    if (w == cmd::FEATURES || w == cmd::TURN || w == cmd::FOLD || w == cmd::SHOWDOWN || w == cmd::RESULT ||
+        w == cmd::GAME || w == cmd::GAMES_END)
+        return extension(f);
     return srv::Unknown{f};
 }
 

@@ -49,14 +49,18 @@ struct Chat {
     std::string text;
 };
 struct Exit {};
+struct Features {
+    std::vector<std::string> words;  // in the order asked; empty fields skipped
+};
+struct Games {};
 struct Unknown {
     std::string word;
 };
 }  // namespace req
 
-using Request =
-    std::variant<Empty, req::Login, req::Logout, req::NewGame, req::JoinGame, req::Seat, req::StartGame,
-                 req::Exchange, req::Bet, req::Chat, req::Exit, Malformed, req::Unknown>;
+using Request = std::variant<Empty, req::Login, req::Logout, req::NewGame, req::JoinGame, req::Seat,
+                             req::StartGame, req::Exchange, req::Bet, req::Chat, req::Exit, req::Features,
+                             req::Games, Malformed, req::Unknown>;
 
 Request parseRequest(const Fields& fields);
 
@@ -101,6 +105,36 @@ struct TableRow {
     std::vector<SeatValue> seats;
 };
 
+// The extension lines, sent only to a session that asked for them.
+struct Features {
+    std::vector<std::string> words;  // what the server agreed to
+};
+struct Turn {
+    std::int16_t seat;
+    std::int32_t toCall;
+    std::int32_t pot;
+};
+struct Fold {
+    std::int16_t seat;
+};
+struct Showdown {
+    std::int16_t seat;
+    Hand cards;
+    std::string handName;
+};
+struct Result {
+    std::int16_t seat;
+    std::int32_t amount;   // the whole pot the winner receives
+    std::string handName;  // empty when everyone else folded
+};
+struct Game {
+    std::int32_t number;
+    std::string name;
+    std::int16_t players;
+    bool running;
+};
+struct GamesEnd {};
+
 struct Unknown {
     Fields fields;  // the whole line, word first
 };
@@ -108,7 +142,8 @@ struct Unknown {
 
 using ServerLine =
     std::variant<Empty, srv::Hello, srv::LoginPrompt, srv::Ok, srv::Error, srv::Deal, srv::Exchanged,
-                 srv::BetPrompt, srv::Winner, srv::Seat, srv::Chat, srv::TableRow, Malformed, srv::Unknown>;
+                 srv::BetPrompt, srv::Winner, srv::Seat, srv::Chat, srv::TableRow, srv::Features, srv::Turn,
+                 srv::Fold, srv::Showdown, srv::Result, srv::Game, srv::GamesEnd, Malformed, srv::Unknown>;
 
 ServerLine parseServerLine(const Fields& fields);
 

@@ -111,6 +111,7 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    // The server never sends these; they change nothing.
                    [](const wire::Empty&) {},
                    [](const wire::Malformed&) {},
+                   [](const auto&) {},  // extension lines: not asked for yet
                },
                line);
 }
