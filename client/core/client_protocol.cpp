@@ -109,8 +109,7 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    // A new connection: no table, no login yet.
                    [this](const srv::Hello&) { connectionClosed(); },
                    // The server never sends these; they change nothing.
-                   [](const wire::Empty&) {},
-                   [](const wire::Malformed&) {},
+                   [](const wire::Empty&) {}, [](const wire::Malformed&) {},
                    [](const auto&) {},  // extension lines: not asked for yet
                },
                line);

@@ -7,6 +7,8 @@
 
 namespace client {
 
+void IHandView::DrawMarkedCard(std::int16_t PosNo, std::int16_t) { DrawCard(PosNo, kPictureEmpty); }
+
 namespace {
 
 std::size_t checkedPosition(std::int16_t PosNo) {
@@ -20,7 +22,10 @@ clsHand::clsHand(IHandView& view, ISound& sound) : view_(view), sound_(sound) {}
 
 void clsHand::DrawCard(std::int16_t PosNo) {
     const auto p = checkedPosition(PosNo);
-    view_.DrawCard(PosNo, m_CardHidden[p] ? kPictureEmpty : evaluator_.card(PosNo));
+    if (m_CardHidden[p])
+        view_.DrawMarkedCard(PosNo, evaluator_.card(PosNo));
+    else
+        view_.DrawCard(PosNo, evaluator_.card(PosNo));
 }
 
 void clsHand::DrawHand() {

@@ -10,6 +10,9 @@ namespace {
 constexpr const char* kRank[poker::kValuesPerSuit] = {"2", "3",  "4", "5", "6", "7", "8",
                                                       "9", "10", "J", "Q", "K", "1"};
 constexpr char kSuit[4] = {'C', 'D', 'H', 'S'};
+constexpr const char* kRankName[poker::kValuesPerSuit] = {
+    "Two", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine", "Ten", "Jack", "Queen", "King", "Ace"};
+constexpr const char* kSuitName[4] = {"clubs", "diamonds", "hearts", "spades"};
 
 }  // namespace
 
@@ -22,6 +25,18 @@ std::optional<std::string> holderName(std::int16_t CardNo) {
         case kPictureBack: return "back";
         case kPictureEmpty: return "";
         default: return std::nullopt;
+    }
+}
+
+std::string spokenName(std::int16_t CardNo) {
+    if (poker::isCardCode(CardNo))
+        return std::string(kRankName[poker::cardValue(CardNo)]) + " of " + kSuitName[poker::cardSuit(CardNo)];
+    switch (CardNo) {
+        case kPictureBlackJoker: return "Black joker";
+        case kPictureRedJoker: return "Red joker";
+        case kPictureBack: return "Card back";
+        case kPictureEmpty: return "Empty";
+        default: return "No card";
     }
 }
 

@@ -19,6 +19,10 @@ inline constexpr std::int16_t kPictureEmpty = 101;
 // for the empty slot. No value for any other code: the slot keeps its picture.
 std::optional<std::string> holderName(std::int16_t CardNo);
 
+// What a screen reader says for a picture code: "Queen of clubs", "Black
+// joker", "Card back", "Empty"; "No card" for any other code.
+std::string spokenName(std::int16_t CardNo);
+
 // Every holder that has a picture (55 names), in code order with the back last.
 const std::array<std::string, 55>& pictureHolders();
 

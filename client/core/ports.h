@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace client {
 
@@ -17,8 +18,12 @@ enum class ActionMode {
     Betting,       // Pass, Call or Raise by the amount
 };
 
-// Columns of the seat list, in the order of its headers.
-enum class SeatColumn { Seat = 0, Name = 1, State = 2, Exchanged = 3, Bank = 4, Bet = 5 };
+// Columns of the seat list, in the order of its headers. Shown holds a hand
+// shown at the showdown, with its name.
+enum class SeatColumn { Seat = 0, Name = 1, State = 2, Exchanged = 3, Bank = 4, Bet = 5, Shown = 6 };
+
+// How a row of the seat list stands out.
+enum class SeatMark { None, Turn, Winner };
 
 // What the seat hand needs: one card slot drawn, and the status line.
 class IHandView {
@@ -27,6 +32,9 @@ public:
     // Shows picture code CardNo in slot PosNo (0..4). A window repaints the
     // slot and lets pending events run before it returns.
     virtual void DrawCard(std::int16_t PosNo, std::int16_t CardNo) = 0;
+    // Slot PosNo shows card CardNo marked for the exchange. A view that
+    // cannot dim a card leaves the slot empty.
+    virtual void DrawMarkedCard(std::int16_t PosNo, std::int16_t /*CardNo*/);
     virtual void ShowStatus(const std::string& text) = 0;
 };
 
@@ -58,6 +66,19 @@ public:
     virtual void drawAttention() = 0;
     // The number of the game the player sits at, 0 for none.
     virtual void showTable(std::int32_t /*number*/) {}
+
+    // What a server speaking the extension (or, for the pot, the table
+    // reports of any server) tells beyond the classic lines.
+    // The game's name once known; empty when the player leaves it.
+    virtual void showGameName(const std::string& /*name*/) {}
+    // One row's mark; the protocol clears the old mark before setting a new one.
+    virtual void markSeat(int /*row*/, SeatMark /*mark*/) {}
+    // The line beside the seat list, "Pot 40 - to call 10"; empty hides it.
+    virtual void showPot(const std::string& /*text*/) {}
+    // The end of a hand, shown in the table: "ann wins 20 with Two Pair K K 7 7 3".
+    virtual void showOutcome(const std::string& /*text*/) {}
+    // One finished hand for the history panel, its lines joined by "\n".
+    virtual void addHistory(const std::string& /*entry*/) {}
 };
 
 // Modal prompts and message boxes: they return when the player has answered.
@@ -70,6 +91,11 @@ public:
                                  const std::string& defaultAnswer) = 0;
     // A message box with an OK button only.
     virtual void msgBox(const std::string& text) = 0;
+    // A choice among items; the index chosen, or -1 when cancelled (and
+    // always from a program that cannot show a list).
+    virtual int chooseItem(const std::string& /*prompt*/, const std::vector<std::string>& /*items*/) {
+        return -1;
+    }
 };
 
 // What the client keeps from one run to the next.
