@@ -73,8 +73,10 @@ public:
     virtual void showGameName(const std::string& /*name*/) {}
     // One row's mark; the protocol clears the old mark before setting a new one.
     virtual void markSeat(int /*row*/, SeatMark /*mark*/) {}
-    // The line beside the seat list, "Pot 40 - to call 10"; empty hides it.
-    virtual void showPot(const std::string& /*text*/) {}
+    // The line beside the seat list: the chips in the pot and what the
+    // player on turn (or, between turns, this player) must add to call.
+    // A negative pot hides the line.
+    virtual void showPot(std::int32_t /*pot*/, std::int32_t /*toCall*/) {}
     // The end of a hand, shown in the table: "ann wins 20 with Two Pair K K 7 7 3".
     virtual void showOutcome(const std::string& /*text*/) {}
     // One finished hand for the history panel, its lines joined by "\n".
