@@ -3,7 +3,8 @@
 #
 # include() this file from the table's CMakeLists.txt (after Qt6 is found).
 # It provides:
-#   QUORVANE_CARD_QRC     the resource file with the 55 pictures and hand.png
+#   QUORVANE_CARD_QRC     the resource file with the 55 pictures and hand.png,
+#                         each also at twice the size (<name>@2x.png)
 #                         (resource paths :/cards/<name>.png)
 #   QUORVANE_CARD_WAV     the card sound, to be copied next to the client
 #   QUORVANE_ICON_DIR     the programs' icons: quorvane-<N>.png and

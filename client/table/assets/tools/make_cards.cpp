@@ -3,6 +3,7 @@
 //
 //   C1..C10, CJ, CQ, CK (and the same for D, H, S), JB, JR, back  71 x 96 PNG
 //   hand.png   32 x 32 cursor, hot spot at column 12, row 1 (the fingertip)
+//   the same names with "@2x" (C1@2x.png, hand@2x.png, ...): twice the size
 //   cardd.wav  a short card snap, 16-bit PCM mono 44100 Hz
 //   icons/quorvane-N.png, icons/tessarin-N.png  the programs' icons, N x N
 //              for N = 16, 32, 48, 64, 128, 256; icons/quorvane.svg and
@@ -200,11 +201,15 @@ void twice(QPainter& p, Fn paint) {
 
 // ---------------------------------------------------------------- cards
 
-QImage blankCard() {
-    QImage img(kWidth, kHeight, QImage::Format_RGB32);
+// A card `scale` times the base size. Every picture is drawn in base
+// coordinates on a painter scaled the same, so the double-size pictures for
+// high-density screens are the same drawing, only finer.
+QImage blankCard(int scale) {
+    QImage img(kWidth * scale, kHeight * scale, QImage::Format_RGB32);
     img.fill(kFelt);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     QPainterPath outline;
     outline.addRoundedRect(QRectF(0.5, 0.5, kWidth - 1, kHeight - 1), 4, 4);
     p.fillPath(outline, kCardWhite);
@@ -455,11 +460,12 @@ void drawCourt(QPainter& p, Suit s, int rank) {
     p.drawLine(QPointF(panel.left() + 2, kMidY), QPointF(panel.right() - 2, kMidY));
 }
 
-QImage makeCard(Suit s, int rank) {
-    QImage img = blankCard();
+QImage makeCard(Suit s, int rank, int scale) {
+    QImage img = blankCard(scale);
     {
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
         if (rank == 1) {
             drawAce(p, s);
         } else if (rank <= 10) {
@@ -473,11 +479,12 @@ QImage makeCard(Suit s, int rank) {
     return img;
 }
 
-QImage makeBack() {
-    QImage img = blankCard();
+QImage makeBack(int scale) {
+    QImage img = blankCard(scale);
     {
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
         const QRectF field(4, 4, kWidth - 8, kHeight - 8);
         QPainterPath fieldPath;
         fieldPath.addRoundedRect(field, 2, 2);
@@ -519,15 +526,16 @@ QImage makeBack() {
 
 // A joker: "JOKER" down two corners, a star, a jester's head and the word
 // across the middle. The black and the red joker differ in colour throughout.
-QImage makeJoker(bool red) {
+QImage makeJoker(bool red, int scale) {
     const QColor ink = red ? kRed : kBlack;
     const QColor capA = red ? kRed : QColor(40, 40, 40);
     const QColor capB = red ? kGold : QColor(150, 150, 150);
     const QColor starFill = red ? kGold : kBlack;
-    QImage img = blankCard();
+    QImage img = blankCard(scale);
     {
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
         twice(p, [&](QPainter& q) {
             const QString word = QStringLiteral("JOKER");
             for (int i = 0; i < word.size(); ++i) {
@@ -637,14 +645,17 @@ const std::array<const char*, 32> kHand = {
     "                                ",  // 31
 };
 
-QImage makeHand() {
-    QImage img(32, 32, QImage::Format_ARGB32);
+// At `scale` each character becomes a square of scale x scale pixels: the
+// outline keeps its weight and the hot spot moves to (12, 1) x scale.
+QImage makeHand(int scale) {
+    QImage img(32 * scale, 32 * scale, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
+    QPainter p(&img);
     for (int y = 0; y < 32; ++y) {
         const char* row = kHand[static_cast<std::size_t>(y)];
         for (int x = 0; x < 32 && row[x] != '\0'; ++x) {
-            if (row[x] == '#') img.setPixel(x, y, qRgba(0, 0, 0, 255));
-            if (row[x] == '.') img.setPixel(x, y, qRgba(255, 255, 255, 255));
+            if (row[x] == '#') p.fillRect(x * scale, y * scale, scale, scale, QColor(0, 0, 0));
+            if (row[x] == '.') p.fillRect(x * scale, y * scale, scale, scale, QColor(255, 255, 255));
         }
     }
     return img;
@@ -961,22 +972,27 @@ int main(int argc, char** argv) {
     }
 
     bool ok = true;
-    for (Suit s : kSuits) {
-        for (int rank = 1; rank <= 13; ++rank) {
-            QString name(suitLetter(s));
-            switch (rank) {
-                case 11: name += QLatin1Char('J'); break;
-                case 12: name += QLatin1Char('Q'); break;
-                case 13: name += QLatin1Char('K'); break;
-                default: name += QString::number(rank); break;
+    // Each picture at its size and, named "<name>@2x", at twice that size for
+    // screens of twice the density.
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        for (Suit s : kSuits) {
+            for (int rank = 1; rank <= 13; ++rank) {
+                QString name(suitLetter(s));
+                switch (rank) {
+                    case 11: name += QLatin1Char('J'); break;
+                    case 12: name += QLatin1Char('Q'); break;
+                    case 13: name += QLatin1Char('K'); break;
+                    default: name += QString::number(rank); break;
+                }
+                ok = savePng(makeCard(s, rank, scale), dir, name + suffix) && ok;
             }
-            ok = savePng(makeCard(s, rank), dir, name) && ok;
         }
+        ok = savePng(makeJoker(false, scale), dir, QStringLiteral("JB") + suffix) && ok;
+        ok = savePng(makeJoker(true, scale), dir, QStringLiteral("JR") + suffix) && ok;
+        ok = savePng(makeBack(scale), dir, QStringLiteral("back") + suffix) && ok;
+        ok = savePng(makeHand(scale), dir, QStringLiteral("hand") + suffix) && ok;
     }
-    ok = savePng(makeJoker(false), dir, QStringLiteral("JB")) && ok;
-    ok = savePng(makeJoker(true), dir, QStringLiteral("JR")) && ok;
-    ok = savePng(makeBack(), dir, QStringLiteral("back")) && ok;
-    ok = savePng(makeHand(), dir, QStringLiteral("hand")) && ok;
 
     ok = saveFile(dir, QStringLiteral("cardd.wav"), makeSnapWav()) && ok;
 
