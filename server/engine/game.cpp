@@ -34,6 +34,11 @@ void clsGame::Broadcast(const std::string& s) {
         if (occupied(i)) Seats[i]->winsock_SendCmd(s);
 }
 
+void clsGame::tell(wire::FeatureSet feature, const std::string& line) {
+    for (int i = 0; i < SeatCount; ++i)
+        if (occupied(i) && (Seats[i]->features & feature)) Seats[i]->winsock_SendCmd(line);
+}
+
 void clsGame::broadcastReport(const Player* except) {
     wire::TableValues v;
     for (int i = 0; i < SeatCount; ++i) {
@@ -62,6 +67,20 @@ bool clsGame::Active() const {
 bool clsGame::hasRoom() const {
     for (int i = 0; i < SeatCount; ++i)
         if (!occupied(i)) return true;
+    return false;
+}
+
+int clsGame::playerCount() const {
+    int n = 0;
+    for (int i = 0; i < SeatCount; ++i)
+        if (occupied(i)) ++n;
+    return n;
+}
+
+bool clsGame::handRunning() const {
+    if (GameState == GameOpen) return false;
+    for (int i = 0; i < SeatCount; ++i)
+        if (occupied(i) && dealt_[i]) return true;
     return false;
 }
 
@@ -218,7 +237,10 @@ bool clsGame::betInRange(const Player& client, std::int32_t amount) const {
 }
 
 void clsGame::ClientPass(Player& client) {
+    const bool inHand =
+        dealtIn(client) && (client.IsBetting() || client.ClientState == wire::state::WaitChange);
     client.ClientState = wire::state::WaitStart;
+    if (inHand) tell(wire::kFeatureTurn, wire::fold(client.seatno));
     if (bettingCount() == 1) {
         PayWinner(static_cast<std::int16_t>(firstBettingSeat()));
         return;
@@ -255,18 +277,23 @@ void clsGame::ClientRaise(Player& client, std::int32_t raise) {
 void clsGame::showdown() {
     int best = -1;
     poker::clsHandValue bestHand(services_.log);
+    std::vector<std::string> shown;
     for (int i = 0; i < SeatCount; ++i) {
         if (!betting(i)) continue;
         poker::clsHandValue hv(services_.log);
-        for (int p = 0; p < 5; ++p) hv.card(p) = Seats[i]->card(p);
+        wire::Hand hand{};
+        for (int p = 0; p < 5; ++p) hand[p] = hv.card(p) = Seats[i]->card(p);
         hv.Check_Hand();
+        shown.push_back(wire::showdown(i, hand, hv.HandName));
         if (best == -1 || hv.WinsOf(bestHand).value_or(false)) {
             best = i;
             bestHand = hv;
         }
     }
-    // Nobody betting: nobody is announced and nothing is paid.
-    if (best >= 0) PayWinner(static_cast<std::int16_t>(best));
+    // Nobody betting: nobody is announced and nothing is paid. A lone bettor
+    // wins as if the others had folded, and his cards stay private.
+    if (shown.size() == 1) PayWinner(static_cast<std::int16_t>(best));
+    if (shown.size() > 1) PayWinner(static_cast<std::int16_t>(best), shown, bestHand.HandName);
 }
 
 void clsGame::NextBet() {
@@ -297,20 +324,27 @@ void clsGame::NextGameAction() {
         NextGameAction();
     } else if (GameState == GameBetting) {
         if (!betting(BetSeat)) return;
-        Seats[BetSeat]->turnSince = now();
-        Seats[BetSeat]->winsock_SendCmd(wire::betPrompt());
+        Player& p = *Seats[BetSeat];
+        p.turnSince = now();
+        // Every prompt, a repeated one too, is told with what it takes to call.
+        tell(wire::kFeatureTurn,
+             wire::turn(BetSeat, GetAnte() - p.Ante, static_cast<std::int32_t>(std::min(pot(), kMax))));
+        p.winsock_SendCmd(wire::betPrompt());
     }
 }
 
-void clsGame::PayWinner(std::int16_t seat) {
+void clsGame::PayWinner(std::int16_t seat, const std::vector<std::string>& shown,
+                        const std::string& handName) {
     if (seat < 0 || seat >= SeatCount || !occupied(seat)) return;
     Player& w = *Seats[seat];
-    BroadcastAll();
-    Broadcast(wire::winner(seat));
     // Whatever would not fit the winner's bank stays in the pot for the next
     // hand, so no chip is lost.
     const std::int64_t total = pot();
     const std::int64_t paid = std::min(total, kMax - w.Bank);
+    BroadcastAll();
+    for (const std::string& line : shown) tell(wire::kFeatureShowdown, line);
+    tell(wire::kFeatureShowdown, wire::result(seat, static_cast<std::int32_t>(paid), handName));
+    Broadcast(wire::winner(seat));
     w.Bank = static_cast<std::int32_t>(w.Bank + paid);
     departedPot = total - paid;
     for (int i = 0; i < SeatCount; ++i)

@@ -79,6 +79,9 @@ public:
     bool occupied(int seat) const { return Seats[seat] != services_.voidClient; }
     // Whether a seat is free for a joiner.
     bool hasRoom() const;
+    int playerCount() const;
+    // Whether a hand is under way with someone dealt into it still seated.
+    bool handRunning() const;
     // Whether the player sits here and was dealt into the running hand.
     bool dealtIn(const Player& client) const;
     // Whether the betting waits for this player (the first bettor of a round
@@ -100,7 +103,12 @@ public:
     void removeClient(Player& client);
 
 private:
-    void PayWinner(std::int16_t seat);
+    // `shown`: the SHOWDOWN lines of a showdown and the winner's hand name;
+    // none for a hand won because everyone else folded or left.
+    void PayWinner(std::int16_t seat, const std::vector<std::string>& shown = {},
+                   const std::string& handName = {});
+    // The line to every seated player who agreed to `feature`.
+    void tell(wire::FeatureSet feature, const std::string& line);
     void showdown();
     bool betting(int seat) const { return occupied(seat) && Seats[seat]->IsBetting(); }
     int bettingCount() const;

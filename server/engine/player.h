@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "wire/messages.h"
 #include "wire/session_state.h"
 
 namespace server {
@@ -32,6 +33,8 @@ public:
     // When his deal or his betting turn began: a table with a turn time acts
     // for him once it has passed.
     std::chrono::steady_clock::time_point turnSince{};
+    // The extension lines this player agreed to; the table sends him no others.
+    wire::FeatureSet features = 0;
 
     // Positions 0..4; any other throws std::out_of_range.
     std::int16_t& card(int PosNo);

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <exception>
 #include <variant>
+#include <vector>
 
 #include "server/engine/game.h"
 #include "server/session/server_core.h"
@@ -41,6 +42,7 @@ void clsClient::Reset() {
     ClientState = wire::state::Void;
     Exchange = -1;
     Bank = kStartBank;
+    features = 0;
     m_buffer.clear();
 }
 
@@ -128,6 +130,32 @@ void clsClient::handle(const wire::req::Logout&) {
     leaveTable();
     m_username.clear();
     ClientState = wire::state::WaitLogin;
+    features = 0;  // the next login starts without the extension, like a new connection
+}
+
+void clsClient::handle(const wire::req::Features& r) {
+    // The words agreed, in the order asked; a word asked twice is agreed once.
+    std::vector<std::string> agreed;
+    features = 0;
+    for (const std::string& word : r.words) {
+        const wire::FeatureSet bit = wire::featureBit(word);
+        if (bit == 0 || (features & bit)) continue;
+        features |= bit;
+        agreed.push_back(word);
+    }
+    winsock_SendCmd(wire::featuresReply(agreed));
+}
+
+void clsClient::handle(const wire::req::Games&) {
+    if (!(features & wire::kFeatureGames)) return;  // unasked, it is an unknown word
+    for (int i = 1; i <= ServerCore::kGames; ++i) {
+        const clsGame& g = core_.game(i);
+        // A name as long as a request allows is cut so that the line stays
+        // one a client reads (its other fields take at most 14 bytes).
+        const std::string name = g.GameName.substr(0, wire::kMaxPendingBytes - 14);
+        if (g.Active()) winsock_SendCmd(wire::gameEntry(i, name, g.playerCount(), g.handRunning()));
+    }
+    winsock_SendCmd(wire::gamesEnd());
 }
 
 void clsClient::handle(const wire::req::Seat&) { winsock_SendCmd(wire::seat(seatno)); }

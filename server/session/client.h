@@ -57,8 +57,8 @@ private:
     void handle(const wire::req::Chat& r);
     void handle(const wire::req::Exit&) {}
     void handle(const wire::req::Unknown&) {}
-    void handle(const wire::req::Features&) {}
-    void handle(const wire::req::Games&) {}
+    void handle(const wire::req::Features& r);
+    void handle(const wire::req::Games&);
     void handle(const wire::Malformed& r);
     void login(const wire::req::Login& r);
 
