@@ -42,7 +42,8 @@ ClientProtocol::ClientProtocol(IClientView& view, clsHand& hand, ILink& link, ID
       dialogs_(dialogs),
       desktop_(desktop),
       commandLine_(std::move(commandLine)),
-      settings_(settings) {}
+      settings_(settings),
+      table_(view) {}
 
 // ---------------------------------------------------------------- receiving
 
@@ -93,11 +94,12 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                        ShowActionControls(wire::state::MakeBet);
                        view_.drawAttention();
                    },
-                   [this](const srv::Winner& m) { dialogs_.msgBox("WINNER is seat " + m.text); },
+                   [this](const srv::Winner& m) { winner(m); },
                    [this](const srv::TableRow& m) { seatColumn(m); },
                    [this](const srv::Seat& m) {
                        MySeat = m.seat;
                        view_.setTitle(std::string(wire::kClientTitle) + " - Seat " + std::to_string(MySeat));
+                       table_.seat(MySeat);
                    },
                    [this](const srv::Chat& m) { view_.appendChat("\r\n" + m.text); },
                    [this](const srv::Unknown& m) {
@@ -108,9 +110,32 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    [this](const srv::Ok& m) { acknowledged(m.what, true); },
                    // A new connection: no table, no login yet.
                    [this](const srv::Hello&) { connectionClosed(); },
+                   // The extension's lines count only once agreed: from any
+                   // other server they are a mistake, and quietly dropped.
+                   [this](const srv::Features& m) { agreeFeatures(m.words); },
+                   [this](const srv::Turn& m) {
+                       if (agreed(wire::kFeatureTurn)) table_.turn(m);
+                   },
+                   [this](const srv::Fold& m) {
+                       if (agreed(wire::kFeatureTurn)) table_.fold(m.seat);
+                   },
+                   [this](const srv::Showdown& m) {
+                       if (agreed(wire::kFeatureShowdown)) table_.showdown(m);
+                   },
+                   [this](const srv::Result& m) {
+                       if (agreed(wire::kFeatureShowdown)) announce(table_.result(m));
+                   },
+                   [this](const srv::Game& m) {
+                       constexpr std::size_t kMaxGames = 100;  // the server has ten tables
+                       if (agreed(wire::kFeatureGames) && listsAsked_ > 0 && games_.size() < kMaxGames)
+                           games_.push_back(m);
+                   },
+                   [this](const srv::GamesEnd&) {
+                       if (agreed(wire::kFeatureGames)) gamesEnd();
+                   },
                    // The server never sends these; they change nothing.
-                   [](const wire::Empty&) {}, [](const wire::Malformed&) {},
-                   [](const auto&) {},  // extension lines: not asked for yet
+                   [](const wire::Empty&) {},
+                   [](const wire::Malformed&) {},
                },
                line);
 }
@@ -128,7 +153,7 @@ void ClientProtocol::seatColumn(const srv::TableRow& row) {
         if (row.field == Field::Name) {
             cell = value.text;
         } else if (row.field == Field::State) {
-            cell = ClientStateText(static_cast<std::int16_t>(value.number));  // states fit 16 bits
+            cell = table_.stateText(i, value.number);
         } else {
             // The cell shows the field's own text, not a reformatted number.
             const bool shown = row.field == Field::Ante ? value.number > 0 : value.number >= 0;
@@ -136,26 +161,77 @@ void ClientProtocol::seatColumn(const srv::TableRow& row) {
         }
         view_.setSeatCell(static_cast<int>(i), column, cell);
     }
+    table_.report(row);
+}
+
+void ClientProtocol::winner(const srv::Winner& m) {
+    // The hand is recorded before any box opens: the next deal may arrive
+    // while it is open.
+    const bool announced = table_.hasResult();
+    const std::string outcome = table_.winnerText(m);
+    view_.addHistory(table_.handEnded(m));
+    if (!agreed(wire::kFeatureShowdown)) return dialogs_.msgBox("WINNER is seat " + m.text);
+    if (!announced) announce(outcome);
+}
+
+void ClientProtocol::announce(const std::string& outcome) {
+    view_.showOutcome(outcome);
+    view_.appendChat("\r\n" + outcome);
+}
+
+void ClientProtocol::agreeFeatures(const std::vector<std::string>& words) {
+    if (!featuresAsked_) return;
+    agreed_ = 0;
+    for (const auto& word : words) agreed_ |= wire::featureBit(word);
+}
+
+void ClientProtocol::gamesEnd() {
+    if (listsAsked_ == 0) return;
+    auto games = std::exchange(games_, {});
+    // Several requests out: only the last answer is offered.
+    if (--listsAsked_ > 0) return;
+    if (games.empty()) {
+        dialogs_.msgBox("No game is open on the server.");
+        return askGameNumber();
+    }
+    std::vector<std::string> items;
+    for (const auto& g : games)
+        items.push_back(std::to_string(g.number) + " " + g.name + " - " + std::to_string(g.players) +
+                        (g.players == 1 ? " player, " : " players, ") + (g.running ? "playing" : "waiting"));
+    const int chosen = dialogs_.chooseItem("Join which game?", items);
+    if (chosen >= 0 && chosen < static_cast<int>(games.size()))
+        joinGame(std::to_string(games[chosen].number), games[chosen].name);
 }
 
 void ClientProtocol::acknowledged(const std::string& what, bool ok) {
     if (what == wire::cmd::LOGIN && ok && !typedName_.empty() && settings_)
         settings_->setValue("userName", typedName_);
+    // A classic server ignores the word; one that knows it answers FEATURES.
+    if (what == wire::cmd::LOGIN && ok && loginSent_ && !std::exchange(featuresAsked_, true))
+        winsock_SendCmd(
+            wire::featuresRequest({std::string(wire::feature::kTurn), std::string(wire::feature::kShowdown),
+                                   std::string(wire::feature::kGames)}));
     if (what == wire::cmd::JOINGAME && !joinsUnanswered_.empty()) {
-        const std::int32_t number = joinsUnanswered_.front();
+        const auto [number, name] = joinsUnanswered_.front();
         joinsUnanswered_.pop_front();
-        if (ok) setTable(number);
+        if (ok) setTable(number, name);
     }
     constexpr std::string_view kNewGame = "NEWGAME ";  // "NEWGAME n": the number shares the field
+    if (!what.starts_with(wire::cmd::NEWGAME) || newGamesUnanswered_.empty()) return;
+    const std::string name = newGamesUnanswered_.front();
+    newGamesUnanswered_.pop_front();
     if (ok && what.starts_with(kNewGame))
         if (const auto number = wire::parseNumber(std::string_view(what).substr(kNewGame.size())))
-            setTable(*number);
+            setTable(*number, name);
 }
 
-void ClientProtocol::setTable(std::int32_t number) {
-    if (number == tableNumber_) return;
-    tableNumber_ = number;
-    view_.showTable(number);
+void ClientProtocol::setTable(std::int32_t number, const std::string& name) {
+    if (number != tableNumber_) {
+        table_.leave();
+        tableNumber_ = number;
+        view_.showTable(number);
+    }
+    if (name != gameName_) view_.showGameName(gameName_ = name);
 }
 
 void ClientProtocol::deal(const wire::Hand& cards) {
@@ -175,6 +251,7 @@ void ClientProtocol::deal(const wire::Hand& cards) {
         return;
     }
     Playing = true;
+    table_.deal(cards);
     hand_.ClearHand();
     for (std::int16_t p = 0; p < wire::kHandSize; ++p) hand_.PutCard(p, cards[p]);
     hand_.Check_Hand();
@@ -182,6 +259,7 @@ void ClientProtocol::deal(const wire::Hand& cards) {
 
 void ClientProtocol::exchangeResult(const wire::Hand& cards) {
     // No ClearHand: unchanged cards stay on screen without a sound.
+    table_.exchanged(cards);
     for (std::int16_t p = 0; p < wire::kHandSize; ++p) hand_.PutCard(p, cards[p]);
     hand_.Check_Hand();
     ShowActionControls(-1);
@@ -198,7 +276,7 @@ void ClientProtocol::loginAnswer() {
     loginSent_ = true;
     typedName_ = commandLine_.empty() ? userName : "";  // test players are not remembered
     if (commandLine_ == "-test") {
-        winsock_SendCmd(wire::newGameRequest("TestGame"));
+        newGame("TestGame");
         desktop_.startSecondCopy("-test2");
     } else if (commandLine_ == "-test2") {
         joinGame("1");
@@ -227,17 +305,28 @@ void ClientProtocol::ShowActionControls(std::int16_t n) {
 
 void ClientProtocol::mnuNewGame_Click() {
     const std::string name = dialogs_.inputBox("Game name", "New Game", "test game");
-    if (!name.empty()) winsock_SendCmd(wire::newGameRequest(name));
+    if (!name.empty()) newGame(name);
+}
+
+void ClientProtocol::newGame(const std::string& name) {
+    winsock_SendCmd(wire::newGameRequest(name));
+    if (loginSent_) newGamesUnanswered_.push_back(name);
 }
 
 void ClientProtocol::mnuJoinGame_Click() {
+    if (!agreed(wire::kFeatureGames)) return askGameNumber();
+    ++listsAsked_;
+    winsock_SendCmd(wire::gamesRequest());
+}
+
+void ClientProtocol::askGameNumber() {
     const std::string number = dialogs_.inputBox("Game number", "Join Game", "1");
     if (!number.empty()) joinGame(number);
 }
 
-void ClientProtocol::joinGame(const std::string& number) {
+void ClientProtocol::joinGame(const std::string& number, const std::string& name) {
     winsock_SendCmd(wire::joinGameRequest(number));
-    if (loginSent_) joinsUnanswered_.push_back(wire::parseNumber(number).value_or(0));
+    if (loginSent_) joinsUnanswered_.emplace_back(wire::parseNumber(number).value_or(0), name);
 }
 
 void ClientProtocol::mnuStartGame_Click() { winsock_SendCmd(wire::startGameRequest()); }
@@ -285,9 +374,13 @@ void ClientProtocol::txtChat_Enter(const std::string& text) {
 void ClientProtocol::Form_Unload() { ExitMode = 2; }
 
 void ClientProtocol::connectionClosed() {
-    loginSent_ = false;
+    loginSent_ = featuresAsked_ = false;
+    agreed_ = 0;
+    listsAsked_ = 0;
+    games_.clear();
     joinsUnanswered_.clear();
-    setTable(0);
+    newGamesUnanswered_.clear();
+    setTable(0, "");
 }
 
 }  // namespace client

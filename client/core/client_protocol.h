@@ -8,8 +8,11 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "client/core/ports.h"
+#include "client/core/table_state.h"
 #include "wire/framing.h"
 #include "wire/parse.h"
 #include "wire/session_state.h"
@@ -40,9 +43,12 @@ public:
     ActionMode mode() const { return mode_; }
     // The number of the game the player sits at, 0 for none.
     std::int32_t tableNumber() const { return tableNumber_; }
+    // What this player must add to call now; 0 when nothing is owed.
+    std::int32_t toCall() const { return table_.toCall(); }
 
     // The player's commands. Texts are Latin-1 bytes as typed.
     void mnuNewGame_Click();
+    // Offers the server's list of games when it sends one, else asks for the number.
     void mnuJoinGame_Click();
     void mnuStartGame_Click();
     // Sends EXIT; true when the client may leave at once (no game running).
@@ -73,9 +79,16 @@ private:
     void seatColumn(const wire::srv::TableRow& row);
     void deal(const wire::Hand& cards);
     void exchangeResult(const wire::Hand& cards);
-    void joinGame(const std::string& number);
+    void winner(const wire::srv::Winner& m);
+    void announce(const std::string& outcome);
+    void agreeFeatures(const std::vector<std::string>& words);
+    bool agreed(wire::Feature feature) const { return (agreed_ & feature) != 0; }
+    void askGameNumber();
+    void gamesEnd();
+    void newGame(const std::string& name);
+    void joinGame(const std::string& number, const std::string& name = {});
     void acknowledged(const std::string& what, bool ok);
-    void setTable(std::int32_t number);
+    void setTable(std::int32_t number, const std::string& name);
 
     IClientView& view_;
     clsHand& hand_;
@@ -85,14 +98,24 @@ private:
     std::string commandLine_;
     ISettings* settings_;
     ActionMode mode_ = ActionMode::Idle;
-    // The table: NEWGAME's answer names it; JOINGAME's answers come in the
-    // order of the requests, so each one settles the oldest JOINGAME still
-    // unanswered. Only a request sent after a LOGIN gets one: the server
-    // answers any request before login with LOGIN.
+    TableState table_;
+    // The table: the answers to NEWGAME and to JOINGAME each come in the
+    // order of the requests, so each one settles the oldest request of its
+    // kind still unanswered. Only a request sent after a LOGIN gets one: the
+    // server answers any request before login with LOGIN.
     std::int32_t tableNumber_ = 0;
-    std::deque<std::int32_t> joinsUnanswered_;  // 0 for a number the server refuses
+    std::string gameName_;
+    // Number (0 for one the server refuses) and name, if known, of each join.
+    std::deque<std::pair<std::int32_t, std::string>> joinsUnanswered_;
+    std::deque<std::string> newGamesUnanswered_;
     bool loginSent_ = false;
-    std::string typedName_;  // the name of the last LOGIN, if the player typed it
+    // The extension: asked for once per connection after the login, and
+    // only what the server names in its answer is used.
+    bool featuresAsked_ = false;
+    wire::FeatureSet agreed_ = 0;
+    int listsAsked_ = 0;                  // GAMES requests not yet ended
+    std::vector<wire::srv::Game> games_;  // the list coming in
+    std::string typedName_;               // the name of the last LOGIN, if the player typed it
     // After a line outgrew the buffer: skip input up to that line's end.
     bool skippingLine_ = false;
     bool skippedCR_ = false;

@@ -25,11 +25,15 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         {"@JoinGame", &P::mnuJoinGame_Click}, {"@StartGame", &P::mnuStartGame_Click},
         {"@Exit", &P::mnuExit_Click},         {"@Close", &P::Form_Unload}};
     // Steps: "$args" starts afresh with that command line, "@Command argument" is the player's, "?text"
-    // answers the next prompt, "~bytes" is a raw chunk from the server, anything else a line from it.
+    // answers the next prompt, "#n" picks from the next list, "%" logs what to call, "!" forgets the log,
+    // "~bytes" is a raw chunk from the server, anything else a line from it.
     auto step = [&](const std::string& s) {
         const std::string cmd = s.substr(0, s.find(' ')), arg = s.substr(std::min(s.size(), cmd.size() + 1));
         if (s.starts_with('$')) return void(logic.emplace(fake, hand, fake, fake, fake, s.substr(1), &fake));
         if (s.starts_with('?')) return void(fake.answer = s.substr(1));
+        if (s.starts_with('#')) return void(fake.choice = std::stoi(s.substr(1)));
+        if (s == "%") return fake.log.push_back("owe " + std::to_string(logic->toCall()));
+        if (s == "!") return void(fake.take());
         if (s.starts_with('~')) return logic->dataArrival(s.substr(1));
         if (!s.starts_with('@')) return logic->dataArrival(s + "\r\n");
         if (cmd == "@Raise") return logic->cmdRaise_Click(arg);
@@ -38,38 +42,47 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         (*logic.*commands.at(cmd))();
     };
     // A deal as the player sees it: exchange control, blank slots, each card and its sound, the hand's name.
+    // A player seated at seat 1 of ann, bob and carl, with the extension (ext) or without.
     const std::string deal = "STARTGAME\t8\t9\t10\t11\t12|", fresh = "$|" + deal,
-                      big = std::string(wire::kMaxPendingBytes + 10, 'x'),
-                      dealt =
-                          "mode CardChanging; draw 0=101; draw 1=101; draw 2=101; draw 3=101; draw 4=101; "
-                          "draw 0=8; cardd; draw 1=9; cardd; draw 2=10; cardd; draw 3=11; cardd; draw 4=12; "
-                          "cardd; status Royal Flush A    ; ";
+                      big = std::string(wire::kMaxPendingBytes + 10, 'x'), mode = "mode CardChanging; ",
+                      drawn =
+                          "draw 0=101; draw 1=101; draw 2=101; draw 3=101; draw 4=101; draw 0=8; cardd; "
+                          "draw 1=9; cardd; draw 2=10; cardd; draw 3=11; cardd; draw 4=12; cardd; "
+                          "status Royal Flush A    ; ",
+                      dealt = mode + drawn,
+                      seated = "$|?ann|LOGIN|OK\tLOGIN|SEAT\t1|SEAT_NAME\tann\tbob\tcarl|",
+                      ext = seated + "FEATURES\tturn\tshowdown\tgames|SEAT_STATE\t5\t5\t5|!|" + deal,
+                      agreed = "send FEATURES\tturn\tshowdown\tgames; ";
     const std::array<std::string, 3> rows[] = {
         {"login cancelled the second time, the name offered once it logged in; menus send what is typed",
          "$|?Bob|LOGIN|LOGIN|OK\tLOGIN|LOGIN|?test game|@NewGame|@JoinGame|@NewGame|@StartGame|$|@Exit",
-         "prompt Enter username||; send LOGIN\tBob; prompt Enter username||; keep userName=Bob; "
-         "prompt Enter username||Bob; prompt Game name|New Game|test game; send NEWGAME\ttest game; "
-         "prompt Game number|Join Game|1; prompt Game name|New Game|test game; send STARTGAME; send EXIT; "
-         "close; "},
+         "prompt Enter username||; send LOGIN\tBob; prompt Enter username||; keep userName=Bob; " + agreed +
+             "prompt Enter username||Bob; prompt Game name|New Game|test game; send NEWGAME\ttest game; "
+             "prompt Game number|Join Game|1; prompt Game name|New Game|test game; send STARTGAME; "
+             "send EXIT; close; "},
         {"test players, never remembered; any other command line logs in as nobody",
          "$-test|LOGIN|OK\tLOGIN|OK\tNEWGAME 10|$-test2|LOGIN|OK\tJOINGAME|$-TEST|LOGIN|$-test |LOGIN",
-         "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2; table 10; send LOGIN\tTestPlayer2; "
-         "send JOINGAME\t1; send STARTGAME; table 1; "},
+         "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2; " + agreed +
+             "table 10; game TestGame; send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; table 1; "},
         {"each JOINGAME answer settles the oldest sent since a LOGIN; a new connection has none",
          "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?x|@JoinGame|?7|@JoinGame|OK\tLOGIN|OK\tJOINGAME|"
          "ERROR\tJOINGAME|OK\tJOINGAME|HELLO\tQ|?9|@JoinGame|OK\tJOINGAME",
          "prompt Game number|Join Game|1; send JOINGAME\t3; prompt Enter username||Bob; send LOGIN\tAl; "
          "prompt Game number|Join Game|1; send JOINGAME\t5; prompt Game number|Join Game|1; "
-         "send JOINGAME\tx; prompt Game number|Join Game|1; send JOINGAME\t7; keep userName=Al; table 5; "
-         "box ERROR: JOINGAME; table 7; table 0; prompt Game number|Join Game|1; send JOINGAME\t9; "},
+         "send JOINGAME\tx; prompt Game number|Join Game|1; send JOINGAME\t7; keep userName=Al; " +
+             agreed +
+             "table 5; box ERROR: JOINGAME; table 7; table 0; prompt Game number|Join Game|1; "
+             "send JOINGAME\t9; "},
         {"chat trimmed, blank not sent; boxes; malformed and other lines only traced",
          "$|@Chat    |@Chat   hi  |@Chat  two  words |CHAT\ta> hi|chat\tb>  Hi |STARTGAME\t1\t2\t3\t4|"
          "SEAT\tx|SEAT_BANK\tlots|CHAT||WINNER\t3|ERROR\tBET|FOO\tbar baz\t|\tx|HELLO\tQ| ok \tX",
-         "send CHAT\thi; send CHAT\ttwo  words; chat \r\na> hi; chat \r\nb>  Hi ; box WINNER is seat 3; "
-         "box ERROR: BET; box UNKNOWN COMMAND: FOO bar baz ; box UNKNOWN COMMAND:  x; "},
+         "send CHAT\thi; send CHAT\ttwo  words; chat \r\na> hi; chat \r\nb>  Hi ; history seat 3 wins; "
+         "box WINNER is seat 3; box ERROR: BET; box UNKNOWN COMMAND: FOO bar baz ; box UNKNOWN COMMAND:  "
+         "x; "},
         {"a line past the buffer bound is dropped whole, its CR LF split or not",
          "$|SEAT\t2|~" + big + "\r|~\nWINNER\t4\r\n|~" + big + "|~y\r|~\nWINNER\t5\r\n",
-         "title Tessarin v0.924 - Seat 2; box WINNER is seat 4; box WINNER is seat 5; "},
+         "title Tessarin v0.924 - Seat 2; history seat 4 wins; box WINNER is seat 4; history seat 5 wins; "
+         "box WINNER is seat 5; "},
         {"Done sends the marked positions; an exchange result shows and unmarks only the new cards",
          fresh + "@Mark 4|@Mark 1|@Mark 0|@Mark 1|@Done|@Mark 3|EXCHANGE\t20\t9\t10\t35\t12|@Done",
          dealt + "send EXCHANGE\t0\t4; mode Idle; draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; "
@@ -80,6 +93,58 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          dealt + "send EXIT; status Exiting after this round.; mode CardChanging; send EXIT; close; " +
              dealt + dealt +
              "send EXCHANGE; mode Idle; mode CardChanging; send EXIT; close; send EXIT; close; "},
+        {"the extension asked for once the login is accepted; unasked or unanswered, its lines are "
+         "ignored and all stays classic",
+         "$|?ann|LOGIN|FEATURES\tturn\tshowdown\tgames|OK\tLOGIN|OK\tLOGIN|SEAT_NAME\tann|FOLD\t0|"
+         "TURN\t0\t5\t10|SHOWDOWN\t0\t1\t2\t3\t4\t5\tx|RESULT\t0\t10\tx|GAME\t1\tx\t1\t0|GAMES_END|"
+         "WINNER\t0|?2|@JoinGame",
+         "prompt Enter username||Al; send LOGIN\tann; keep userName=ann; " + agreed +
+             "keep userName=ann; history ann wins; box WINNER is seat 0; prompt Game number|Join Game|1; "
+             "send JOINGAME\t2; "},
+        {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
+         seated + "SEAT_STATE\t5\t5|!|" + deal +
+             "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t15|"
+             "WINNER\t1|SEAT_ANTE\t5\t5",
+         dealt + "pot 10/0; pot 20/10; owe 10; pot 30/0; pot -1/0; "
+                 "history Your cards: 10C JC QC KC AC\nann bets 10\nbob calls 10\nbob wins; box WINNER is "
+                 "seat 1; "},
+        {"turn: the mark moves, pot and what to call from TURN; Folded stays through reports until the deal",
+         ext +
+             "SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|%|FOLD\t1|"
+             "SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|" +
+             deal,
+         dealt +
+             "pot 15/0; mark 0=Turn; mark 0=None; mark 1=Turn; pot 25/10; owe 10; S 1=Folded; "
+             "S 0=Waiting for Bet; S 1=Folded; S 2=Making Bet; mark 1=None; mark 2=Turn; owe 0; " +
+             mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
+        {"showdown: hands shown, winner marked, outcome shown and told, no box; the history; all cleared "
+         "at the deal",
+         ext +
+             "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|"
+             "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|"
+             "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pair K K 7 7 3|"
+             "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pair K K 7 7 3|WINNER\t0|" +
+             deal,
+         dealt +
+             "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; "
+             "mark 0=Turn; mark 0=None; mark 1=Turn; mark 1=None; mark 2=Turn; pot 25/10; S 2=Folded; "
+             "mark 2=None; mark 0=Turn; shown 0=KC KD 7C 7D 3C: Two Pair K K 7 7 3; "
+             "shown 1=9D JC QC JH AC: Pair J A Q 9; mark 0=None; mark 0=Winner; "
+             "outcome ann wins 35 with Two Pair K K 7 7 3; chat \r\nann wins 35 with Two Pair K K 7 7 3; "
+             "pot -1/0; history Your cards: 10C JC QC KC AC, after the draw: 9D JC QC JH AC\n"
+             "Draws: ann 2, bob 2, carl 0\nann checks\nbob bets 10\ncarl folds\nann calls 10\n"
+             "ann shows KC KD 7C 7D 3C: Two Pair K K 7 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n"
+             "ann wins 35 with Two Pair K K 7 7 3; " +
+             mode + "shown 0=; mark 0=None; shown 1=; S 2=Waiting for Bet; " + drawn},
+        {"games: a choice joins and names the table, a cancel sends nothing, none asks the number; turn "
+         "not agreed is ignored; leaving forgets the name",
+         "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|@JoinGame|GAME\t3\tfriday\t2\t1|"
+         "GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|"
+         "GAME\t3\tfriday\t2\t1|GAMES_END|@JoinGame|?2|GAMES_END|HELLO\tQ",
+         "send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 player, waiting; "
+         "send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 friday - 2 players, "
+         "playing; send GAMES; box No game is open on the server.; prompt Game number|Join Game|1; "
+         "send JOINGAME\t2; table 0; game ; "},
         {"a code that is no card: no hand name; bets, even while choosing cards, hide the controls first",
          "$|STARTGAME\t0\t13\t27\t41\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
          "mode CardChanging; draw 0=101; draw 1=101; draw 2=101; draw 3=101; draw 4=101; draw 0=0; cardd; "

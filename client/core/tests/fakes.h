@@ -12,10 +12,13 @@
 namespace client::testing {
 
 // Logs "send LINE", "draw POS=CODE", the sound's name, "status TEXT", "mode MODE", "attention", "close",
-// "box TEXT", "prompt TEXT|TITLE|DEFAULT", "copy ARGS", "chat TEXT", "title TEXT", "table N", "keep K=V".
+// "box TEXT", "prompt TEXT|TITLE|DEFAULT", "copy ARGS", "chat TEXT", "title TEXT", "table N", "keep K=V",
+// "choose PROMPT|ITEM|..", "S ROW=STATE", "shown ROW=TEXT", "mark ROW=MARK", "pot P/C", "outcome TEXT",
+// "history ENTRY", "game NAME".
 struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
     std::vector<std::string> log;
     std::string answer;                                       // to the next prompt; empty cancels it
+    int choice = -1;                                          // from the next list; -1 cancels it
     std::function<void(const std::string& entry)> whileOpen;  // runs while a box or prompt is open
     std::map<std::string, std::string> kept;
 
@@ -28,7 +31,22 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
         log.push_back("draw " + std::to_string(PosNo) + "=" + std::to_string(CardNo));
     }
     void ShowStatus(const std::string& text) override { log.push_back("status " + text); }
-    void setSeatCell(int, SeatColumn, const std::string&) override {}
+    void setSeatCell(int row, SeatColumn column, const std::string& text) override {
+        // State and Shown only: the other cells are checked on the real window.
+        const std::string at = std::to_string(row) + "=" + text;
+        if (column == SeatColumn::State || column == SeatColumn::Shown)
+            log.push_back((column == SeatColumn::State ? "S " : "shown ") + at);
+    }
+    void markSeat(int row, SeatMark mark) override {
+        log.push_back("mark " + std::to_string(row) + "=" +
+                      std::vector<std::string>{"None", "Turn", "Winner"}[int(mark)]);
+    }
+    void showPot(std::int32_t pot, std::int32_t toCall) override {
+        log.push_back("pot " + std::to_string(pot) + "/" + std::to_string(toCall));
+    }
+    void showOutcome(const std::string& text) override { log.push_back("outcome " + text); }
+    void addHistory(const std::string& entry) override { log.push_back("history " + entry); }
+    void showGameName(const std::string& name) override { log.push_back("game " + name); }
     void showActionMode(ActionMode mode) override {
         log.push_back("mode " + std::vector<std::string>{"Idle", "CardChanging", "Betting"}[int(mode)]);
     }
@@ -51,6 +69,11 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
         return std::exchange(answer, "");
     }
     void msgBox(const std::string& text) override { opened("box " + text); }
+    int chooseItem(const std::string& prompt, const std::vector<std::string>& items) override {
+        std::string all = "choose " + prompt;
+        for (const auto& item : items) all += "|" + item;
+        return opened(all), std::exchange(choice, -1);
+    }
     void startSecondCopy(const std::string& arguments) override { log.push_back("copy " + arguments); }
     void opened(const std::string& entry) {
         log.push_back(entry);

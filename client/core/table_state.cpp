@@ -1,0 +1,208 @@
+#include "client/core/table_state.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "wire/session_state.h"
+
+namespace client {
+
+namespace {
+
+namespace srv = wire::srv;
+
+bool betting(std::int32_t state) { return state == wire::state::WaitBet || state == wire::state::MakeBet; }
+
+std::int32_t clamped(std::int64_t chips) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(chips, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+void TableState::seat(std::int16_t mySeat) {
+    mySeat_ = mySeat;
+    updatePot();
+}
+
+void TableState::deal(const wire::Hand& cards) {
+    clearHand();
+    running_ = antesOfDeal_ = true;
+    for (auto& s : seats_) s.drawn = -1;
+    history_.dealt(cards);
+}
+
+void TableState::report(const srv::TableRow& row) {
+    // The antes as they stood before this line: a rise above the highest is a bet.
+    std::int32_t highest = 0;
+    for (const auto& s : seats_) highest = std::max(highest, s.ante);
+    for (std::size_t i = 0; i < row.seats.size() && i < seats_.size(); ++i) {
+        Seat& s = seats_[i];
+        const auto& v = row.seats[i];
+        switch (row.field) {
+            case srv::SeatField::Ante:
+                // A seat that is not betting (a joiner's old stake) bets nothing.
+                if (running_ && !antesOfDeal_ && betting(s.state) && v.number > s.ante)
+                    bet(static_cast<int>(i), v.number, highest);
+                s.ante = v.number;
+                break;
+            case srv::SeatField::Name: s.name = v.text; break;
+            case srv::SeatField::State: s.state = v.number; break;
+            case srv::SeatField::Exchange: s.drawn = v.number; break;
+            case srv::SeatField::Bank: break;
+        }
+    }
+    if (row.field != srv::SeatField::Ante) return;
+    antesOfDeal_ = false;
+    updatePot();
+}
+
+void TableState::bet(int seat, std::int32_t ante, std::int32_t& highest) {
+    const std::int64_t added = std::int64_t{ante} - seats_[seat].ante;
+    if (ante > highest) {
+        history_.add(who(seat) + (betMade_ ? " raises " : " bets ") +
+                     std::to_string(std::int64_t{ante} - highest));
+        betMade_ = true;
+        highest = ante;
+    } else {
+        history_.add(who(seat) + " calls " + std::to_string(added));
+    }
+    if (turn_ && turn_->seat == seat) turnActed_ = true;
+}
+
+std::string TableState::stateText(std::size_t seat, std::int32_t state) const {
+    if (seat < seats_.size() && seats_[seat].folded) return "Folded";
+    return wire::stateText(state);
+}
+
+void TableState::turn(const srv::Turn& m) {
+    if (!valid(m.seat)) return;
+    running_ = true;
+    if (!turn_ || turn_->seat != m.seat) {
+        closeTurn();
+        clearTurnMark();
+        setMark(m.seat, SeatMark::Turn);
+        turnActed_ = false;
+    }
+    turn_ = m;
+    updatePot();
+}
+
+void TableState::fold(std::int16_t seat) {
+    if (!valid(seat) || seats_[seat].folded) return;
+    seats_[seat].folded = true;
+    view_.setSeatCell(seat, SeatColumn::State, "Folded");
+    history_.add(who(seat) + " folds");
+    if (turn_ && turn_->seat == seat) turnActed_ = true;
+}
+
+void TableState::showdown(const srv::Showdown& m) {
+    if (!valid(m.seat)) return;
+    closeTurn();
+    const std::string shown = handText(m.cards) + (m.handName.empty() ? "" : ": " + m.handName);
+    seats_[m.seat].shown = true;
+    view_.setSeatCell(m.seat, SeatColumn::Shown, shown);
+    history_.add(who(m.seat) + " shows " + shown);
+}
+
+std::string TableState::result(const srv::Result& m) {
+    closeTurn();
+    clearTurnMark();
+    if (valid(m.seat)) setMark(m.seat, SeatMark::Winner);
+    result_ = who(m.seat) + " wins " + std::to_string(m.amount);
+    if (!m.handName.empty()) result_ += " with " + m.handName;
+    return result_;
+}
+
+std::string TableState::winnerText(const srv::Winner& m) const {
+    return (m.seat && valid(*m.seat) ? who(*m.seat) : "seat " + m.text) + " wins";
+}
+
+std::string TableState::handEnded(const srv::Winner& m) {
+    closeTurn();
+    clearTurnMark();
+    running_ = false;
+    turn_.reset();
+    updatePot();
+    std::string draws;
+    for (int i = 0; i < wire::kSeatCount; ++i)
+        if (seats_[i].drawn >= 0)
+            draws += (draws.empty() ? "Draws: " : ", ") + who(i) + " " + std::to_string(seats_[i].drawn);
+    const std::string entry = history_.entry(draws, hasResult() ? result_ : winnerText(m));
+    history_ = {};
+    return entry;
+}
+
+void TableState::leave() {
+    clearHand();
+    running_ = false;
+    updatePot();
+    seats_ = {};
+    history_ = {};
+}
+
+std::int32_t TableState::toCall() const {
+    if (!running_) return 0;
+    if (turn_ && turn_->seat == mySeat_) return std::max(0, turn_->toCall);
+    return owedFromAntes();
+}
+
+std::string TableState::who(int seat) const {
+    if (valid(seat) && !seats_[seat].name.empty()) return seats_[seat].name;
+    return "seat " + std::to_string(seat);
+}
+
+void TableState::setMark(int seat, SeatMark mark) {
+    if (seats_[seat].mark == mark) return;
+    seats_[seat].mark = mark;
+    view_.markSeat(seat, mark);
+}
+
+void TableState::clearTurnMark() {
+    for (int i = 0; i < wire::kSeatCount; ++i)
+        if (seats_[i].mark == SeatMark::Turn) setMark(i, SeatMark::None);
+}
+
+// What the last hand left on the seat list: folds, shown hands, marks.
+void TableState::clearHand() {
+    for (int i = 0; i < wire::kSeatCount; ++i) {
+        Seat& s = seats_[i];
+        if (std::exchange(s.folded, false)) view_.setSeatCell(i, SeatColumn::State, stateText(i, s.state));
+        if (std::exchange(s.shown, false)) view_.setSeatCell(i, SeatColumn::Shown, "");
+        setMark(i, SeatMark::None);
+    }
+    turn_.reset();
+    betMade_ = turnActed_ = false;
+    result_.clear();
+}
+
+// The seat on turn gives it up: without a bet or a fold it called nothing.
+void TableState::closeTurn() {
+    if (turn_ && !turnActed_ && !seats_[turn_->seat].folded) history_.add(who(turn_->seat) + " checks");
+    turnActed_ = true;
+}
+
+std::int32_t TableState::owedFromAntes() const {
+    if (!valid(mySeat_) || seats_[mySeat_].folded) return 0;
+    std::int32_t highest = 0;
+    for (const auto& s : seats_) highest = std::max(highest, s.ante);
+    return clamped(std::max<std::int64_t>(0, std::int64_t{highest} - seats_[mySeat_].ante));
+}
+
+// The pot line: TURN's figures once the betting has begun, the table
+// report's antes before that (and with a server that sends no TURN).
+void TableState::updatePot() {
+    std::pair<std::int32_t, std::int32_t> pot{-1, 0};
+    if (running_ && turn_) {
+        pot = {turn_->pot, turn_->toCall};
+    } else if (running_) {
+        std::int64_t sum = 0;
+        for (const auto& s : seats_) sum += std::max(0, s.ante);
+        pot = {clamped(sum), owedFromAntes()};
+    }
+    if (pot == potShown_) return;
+    potShown_ = pot;
+    view_.showPot(pot.first, pot.second);
+}
+
+}  // namespace client
