@@ -179,10 +179,22 @@ void ClientProtocol::announce(const std::string& outcome) {
     view_.appendChat("\r\n" + outcome);
 }
 
+// A classic server ignores the request; one that knows it answers FEATURES.
+void ClientProtocol::askFeatures() {
+    featuresAsked_ = true;
+    std::vector<std::string> words{std::string(wire::feature::kTurn)};
+    // Without an outcome on screen, the WINNER box is all that ends a hand.
+    if (view_.showsOutcome()) words.emplace_back(wire::feature::kShowdown);
+    words.emplace_back(wire::feature::kGames);
+    offered_ = 0;
+    for (const auto& word : words) offered_ |= wire::featureBit(word);
+    winsock_SendCmd(wire::featuresRequest(words));
+}
+
 void ClientProtocol::agreeFeatures(const std::vector<std::string>& words) {
     if (!featuresAsked_) return;
     agreed_ = 0;
-    for (const auto& word : words) agreed_ |= wire::featureBit(word);
+    for (const auto& word : words) agreed_ |= wire::featureBit(word) & offered_;
 }
 
 void ClientProtocol::gamesEnd() {
@@ -206,11 +218,7 @@ void ClientProtocol::gamesEnd() {
 void ClientProtocol::acknowledged(const std::string& what, bool ok) {
     if (what == wire::cmd::LOGIN && ok && !typedName_.empty() && settings_)
         settings_->setValue("userName", typedName_);
-    // A classic server ignores the word; one that knows it answers FEATURES.
-    if (what == wire::cmd::LOGIN && ok && loginSent_ && !std::exchange(featuresAsked_, true))
-        winsock_SendCmd(
-            wire::featuresRequest({std::string(wire::feature::kTurn), std::string(wire::feature::kShowdown),
-                                   std::string(wire::feature::kGames)}));
+    if (what == wire::cmd::LOGIN && ok && loginSent_ && !featuresAsked_) askFeatures();
     if (what == wire::cmd::JOINGAME && !joinsUnanswered_.empty()) {
         const auto [number, name] = joinsUnanswered_.front();
         joinsUnanswered_.pop_front();

@@ -81,6 +81,7 @@ private:
     void exchangeResult(const wire::Hand& cards);
     void winner(const wire::srv::Winner& m);
     void announce(const std::string& outcome);
+    void askFeatures();
     void agreeFeatures(const std::vector<std::string>& words);
     bool agreed(wire::Feature feature) const { return (agreed_ & feature) != 0; }
     void askGameNumber();
@@ -112,6 +113,7 @@ private:
     // The extension: asked for once per connection after the login, and
     // only what the server names in its answer is used.
     bool featuresAsked_ = false;
+    wire::FeatureSet offered_ = 0;
     wire::FeatureSet agreed_ = 0;
     int listsAsked_ = 0;                  // GAMES requests not yet ended
     std::vector<wire::srv::Game> games_;  // the list coming in

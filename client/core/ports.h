@@ -79,6 +79,9 @@ public:
     virtual void showPot(std::int32_t /*pot*/, std::int32_t /*toCall*/) {}
     // The end of a hand, shown in the table: "ann wins 20 with Two Pair K K 7 7 3".
     virtual void showOutcome(const std::string& /*text*/) {}
+    // Whether this view shows that outcome. Only such a view is offered the
+    // showdown lines; any other keeps the classic WINNER box at each hand's end.
+    virtual bool showsOutcome() const { return false; }
     // One finished hand for the history panel, its lines joined by "\n".
     virtual void addHistory(const std::string& /*entry*/) {}
 };

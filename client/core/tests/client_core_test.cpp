@@ -26,6 +26,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         {"@Exit", &P::mnuExit_Click},         {"@Close", &P::Form_Unload}};
     // Steps: "$args" starts afresh with that command line, "@Command argument" is the player's, "?text"
     // answers the next prompt, "#n" picks from the next list, "%" logs what to call, "!" forgets the log,
+    // "^" turns the view's outcome on or off,
     // "~bytes" is a raw chunk from the server, anything else a line from it.
     auto step = [&](const std::string& s) {
         const std::string cmd = s.substr(0, s.find(' ')), arg = s.substr(std::min(s.size(), cmd.size() + 1));
@@ -34,6 +35,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         if (s.starts_with('#')) return void(fake.choice = std::stoi(s.substr(1)));
         if (s == "%") return fake.log.push_back("owe " + std::to_string(logic->toCall()));
         if (s == "!") return void(fake.take());
+        if (s == "^") return void(fake.outcomes ^= true);
         if (s.starts_with('~')) return logic->dataArrival(s.substr(1));
         if (!s.starts_with('@')) return logic->dataArrival(s + "\r\n");
         if (cmd == "@Raise") return logic->cmdRaise_Click(arg);
@@ -93,14 +95,15 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          dealt + "send EXIT; status Exiting after this round.; mode CardChanging; send EXIT; close; " +
              dealt + dealt +
              "send EXCHANGE; mode Idle; mode CardChanging; send EXIT; close; send EXIT; close; "},
-        {"the extension asked for once the login is accepted; unasked or unanswered, its lines are "
-         "ignored and all stays classic",
-         "$|?ann|LOGIN|FEATURES\tturn\tshowdown\tgames|OK\tLOGIN|OK\tLOGIN|SEAT_NAME\tann|FOLD\t0|"
-         "TURN\t0\t5\t10|SHOWDOWN\t0\t1\t2\t3\t4\t5\tx|RESULT\t0\t10\tx|GAME\t1\tx\t1\t0|GAMES_END|"
-         "WINNER\t0|?2|@JoinGame",
-         "prompt Enter username||Al; send LOGIN\tann; keep userName=ann; " + agreed +
-             "keep userName=ann; history ann wins; box WINNER is seat 0; prompt Game number|Join Game|1; "
-             "send JOINGAME\t2; "},
+        {"the extension asked for once the login is accepted, showdown only by a view that shows outcomes; "
+         "unasked or not agreed, its lines are ignored and all stays classic",
+         "^|$|?ann|LOGIN|FEATURES\tturn\tshowdown\tgames|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|SEAT_"
+         "NAME\tann|"
+         "FOLD\t0|TURN\t0\t5\t10|SHOWDOWN\t0\t1\t2\t3\t4\t5\tx|RESULT\t0\t10\tx|GAME\t1\tx\t1\t0|GAMES_END|"
+         "WINNER\t0|?2|@JoinGame|^",
+         "prompt Enter username||Al; send LOGIN\tann; keep userName=ann; send FEATURES\tturn\tgames; "
+         "keep userName=ann; history ann wins; box WINNER is seat 0; prompt Game number|Join Game|1; "
+         "send JOINGAME\t2; "},
         {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
          seated + "SEAT_STATE\t5\t5|!|" + deal +
              "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t15|"

@@ -19,6 +19,7 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
     std::vector<std::string> log;
     std::string answer;                                       // to the next prompt; empty cancels it
     int choice = -1;                                          // from the next list; -1 cancels it
+    bool outcomes = true;                                     // the view shows a hand's outcome
     std::function<void(const std::string& entry)> whileOpen;  // runs while a box or prompt is open
     std::map<std::string, std::string> kept;
 
@@ -45,6 +46,7 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
         log.push_back("pot " + std::to_string(pot) + "/" + std::to_string(toCall));
     }
     void showOutcome(const std::string& text) override { log.push_back("outcome " + text); }
+    bool showsOutcome() const override { return outcomes; }
     void addHistory(const std::string& entry) override { log.push_back("history " + entry); }
     void showGameName(const std::string& name) override { log.push_back("game " + name); }
     void showActionMode(ActionMode mode) override {
