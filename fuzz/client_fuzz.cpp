@@ -1,12 +1,15 @@
 // The client's receiving side without a display: the protocol logic with a
 // recording view. Arbitrary server output, cut into arbitrary chunks, must
-//   - give the same view (seat list, title, chat, boxes, cards, controls,
-//     sent lines; not the trace, which interleaves by chunk) as the whole
-//     stream in one chunk;
-//   - only ever touch the six seat rows and six columns, and fill a cell by
-//     the seat-list rules (Bet only above 0, Bank and Exchanged from 0 on);
+//   - give the same view (seat list, marks, pot line, outcomes, history,
+//     title, chat, boxes, lists, cards, controls, sent lines; not the trace,
+//     which interleaves by chunk) as the whole stream in one chunk;
+//   - only ever touch the six seat rows and seven columns, and fill a cell by
+//     the seat-list rules (Bet only above 0, Bank and Exchanged from 0 on,
+//     State a state's text or Folded);
+//   - mark at most one row as on turn, and only rows 0..5;
 //   - draw only the five card slots, and keep the receive buffer bounded;
-// and the player's actions mixed into the stream must never break it.
+// and the player's actions mixed into the stream must never break it. One
+// run in two starts with the extension agreed, so its lines are handled too.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +44,7 @@ const std::string kStateTexts[] = {"",
                                    "Making Bet"};
 
 bool isStateText(const std::string& s) {
+    if (s == "Folded") return true;
     for (const auto& t : kStateTexts)
         if (s == t) return true;
     if (s.rfind("UnknownState", 0) != 0) return false;
@@ -50,14 +54,15 @@ bool isStateText(const std::string& s) {
 
 // Everything the window would show, recorded.
 struct View : client::IClientView {
-    std::array<std::array<std::string, 6>, 6> cells{};
+    std::array<std::array<std::string, 7>, 6> cells{};
+    std::array<client::SeatMark, 6> marks{};
     std::vector<ActionMode> modes;
     std::string log;  // statuses, chat, title, closes, draws in order
     std::string trace;
 
     void setSeatCell(int row, SeatColumn column, const std::string& text) override {
         const int col = static_cast<int>(column);
-        if (row < 0 || row >= 6 || col < 0 || col >= 6) fail("seat cell outside the list");
+        if (row < 0 || row >= 6 || col < 0 || col >= 7) fail("seat cell outside the list");
         const auto n = wire::parseNumber(text);
         switch (column) {
             case SeatColumn::Bet:
@@ -70,7 +75,8 @@ struct View : client::IClientView {
             case SeatColumn::State:
                 if (!isStateText(text)) fail("State cell is no state text:", text);
                 break;
-            case SeatColumn::Name: break;
+            case SeatColumn::Name:
+            case SeatColumn::Shown: break;
             case SeatColumn::Seat: fail("the Seat column is written by the window only");
         }
         cells[row][col] = text;
@@ -82,6 +88,22 @@ struct View : client::IClientView {
     void setTitle(const std::string& text) override { log += "title:" + text + "\n"; }
     void closeWindow() override { log += "close\n"; }
     void drawAttention() override { log += "attention\n"; }
+    void markSeat(int row, client::SeatMark mark) override {
+        if (row < 0 || row >= 6) fail("mark outside the list");
+        if (mark == client::SeatMark::Turn)
+            for (auto m : marks)
+                if (m == client::SeatMark::Turn) fail("two rows on turn");
+        marks[row] = mark;
+        log += "mark:" + std::to_string(row) + "=" + std::to_string(static_cast<int>(mark)) + "\n";
+    }
+    void showPot(std::int32_t pot, std::int32_t toCall) override {
+        log += "pot:" + std::to_string(pot) + "/" + std::to_string(toCall) + "\n";
+    }
+    void showOutcome(const std::string& text) override { log += "outcome:" + text + "\n"; }
+    bool showsOutcome() const override { return true; }
+    void addHistory(const std::string& entry) override { log += "history:" + entry + "\n"; }
+    void showGameName(const std::string& name) override { log += "game:" + name + "\n"; }
+    void showTable(std::int32_t number) override { log += "table:" + std::to_string(number) + "\n"; }
     void DrawCard(std::int16_t PosNo, std::int16_t CardNo) override {
         if (PosNo < 0 || PosNo > 4) fail("card drawn outside the five slots");
         log += "draw:" + std::to_string(PosNo) + "=" + std::to_string(CardNo) + "\n";
@@ -107,11 +129,16 @@ struct Link : client::ILink {
 struct Dialogs : client::IDialogs {
     std::string log;
     std::string answer;
+    unsigned lists = 0;
     std::string inputBox(const std::string& prompt, const std::string&, const std::string&) override {
         log += "prompt:" + prompt + "\n";
         return answer;
     }
     void msgBox(const std::string& text) override { log += "box:" + text + "\n"; }
+    int chooseItem(const std::string&, const std::vector<std::string>& items) override {
+        log += "choose:" + std::to_string(items.size()) + "\n";
+        return static_cast<int>(lists++ % 3) - 1;  // cancels, or picks the first or second
+    }
 };
 
 struct Desktop : client::IDesktop {
@@ -128,9 +155,11 @@ struct Client {
     Desktop desktop;
     client::ClientProtocol protocol;
 
-    Client(const std::string& commandLine, const std::string& answer)
+    Client(const std::string& commandLine, const std::string& answer, bool extended)
         : protocol(view, hand, link, dialogs, desktop, commandLine) {
         dialogs.answer = answer;
+        // The answer to the login prompt, the acceptance and the server's agreement.
+        if (extended) feed("LOGIN\r\nOK\tLOGIN\r\nFEATURES\tturn\tshowdown\tgames\r\n");
     }
 
     void feed(std::string_view chunk) {
@@ -150,8 +179,8 @@ struct Client {
         s += "\n" + view.log + "\n" + link.sent + dialogs.log + desktop.log;
         s += std::to_string(sound.plays) + "|" + std::to_string(protocol.Playing) + "|" +
              std::to_string(protocol.ExitMode) + "|" + std::to_string(protocol.MySeat) + "|" +
-             std::to_string(static_cast<int>(protocol.mode())) + "|" +
-             std::string(protocol.RecvBuffer.text());
+             std::to_string(static_cast<int>(protocol.mode())) + "|" + std::to_string(protocol.toCall()) +
+             "|" + std::to_string(protocol.tableNumber()) + "|" + std::string(protocol.RecvBuffer.text());
         for (std::int16_t p = 0; p < 5; ++p)
             s += "|" + std::to_string(hand.Card(p)) + (hand.CardHidden(p) ? "h" : "");
         return s;
@@ -165,15 +194,16 @@ const char* const kCommandLines[] = {"", "-test", "-test2", "x"};
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     const std::string commandLine = kCommandLines[data[0] & 3];
-    const std::string answer = (data[0] & 4) ? "ann" : "";
+    const bool extended = (data[0] & 0x40) != 0;  // needs a login: the prompt is answered
+    const std::string answer = (data[0] & 4) || extended ? "ann" : "";
     const unsigned step = data[1] % 23 + 1;
     const std::string_view stream(reinterpret_cast<const char*>(data + 2), size - 2);
 
     // The same stream whole and cut into pieces gives the same client.
     if (stream.size() <= wire::kMaxPendingBytes) {
-        Client whole(commandLine, answer);
+        Client whole(commandLine, answer, extended);
         whole.feed(stream);
-        Client cut(commandLine, answer);
+        Client cut(commandLine, answer, extended);
         for (std::size_t at = 0, n = 0; at < stream.size(); at += n) {
             n = std::min<std::size_t>(stream.size() - at, (at * 7 + step) % (step * 2) + 1);
             cut.feed(stream.substr(at, n));
@@ -187,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The player acts between the chunks: the first byte of each piece picks
     // an action, the rest is the chunk.
-    Client c(commandLine, answer);
+    Client c(commandLine, answer, extended);
     for (std::size_t at = 0, n = 0; at < stream.size(); at += n) {
         n = std::min<std::size_t>(stream.size() - at, (at * 13 + step) % (step * 3) + 1);
         const auto piece = stream.substr(at, n);
@@ -202,6 +232,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 7: c.hand.CardHidden(static_cast<std::int16_t>(piece.size() % 5)) ^= true; break;
             case 8: c.link.up = !c.link.up; break;
             case 9: c.protocol.mnuStartGame_Click(); break;
+            case 10: c.protocol.mnuJoinGame_Click(); break;
+            case 11: c.protocol.mnuNewGame_Click(); break;
+            case 12: c.protocol.connectionClosed(); break;
             default: break;
         }
         c.feed(piece);
