@@ -388,6 +388,7 @@ void ClientProtocol::connectionClosed() {
     games_.clear();
     joinsUnanswered_.clear();
     newGamesUnanswered_.clear();
+    table_.leave();  // also a table the client never learnt the number of
     setTable(0, "");
 }
 
