@@ -97,6 +97,14 @@ TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
     EXPECT_THAT(log(), ::testing::EndsWith("index=0\r\nWinsock1_ConnectionRequest: index=0"));
     clients[0]->send("SEAT");  // the players already in are not disturbed
     EXPECT_EQ(clients[0]->readLine(), "LOGIN");
+    // A slot whose peer hung up before the server noticed is taken back for the caller who needs it.
+    QObject scope;
+    QObject::connect(&window->host(), &ServerHost::logWritten, &scope, [&] {
+        if (!log().ends_with("Winsock1_ConnectionRequest: index=0") || clients[4]->ended()) return;
+        clients[4]->close();
+        for (int ms = 0; ms < 5000 && !window->Winsock1(4).peerGone(); ++ms) QThread::msleep(1);
+    });
+    EXPECT_EQ(window->Winsock1(4).peerPort(), connect().localPort());
 }
 
 TEST_F(HostTest, WindowSplitsInHalvesKeepsTheNewestLogAndAboutOpensTheProjectPage) {
@@ -141,10 +149,10 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
     const QString clientPort = QString::number(c.localPort());
     EXPECT_EQ(row(1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1", clientPort, "7",
                                    "Straight Flush 6    "}));
-    // The eleventh tick, which the real timer gives too, shows the departed player's row empty.
+    // The eleventh tick shows the departed player's row empty.
     c.close();
-    window->Timer1->start();
-    EXPECT_TRUE(support::waitUntil([&] { return row(1)[2] == "Void"; }));
+    ASSERT_TRUE(support::waitUntil([&] { return log().ends_with("Winsock1_Close: index=1"); }));
+    window->refreshNextRow();
     EXPECT_EQ(row(1), (QStringList{"1", "-1", "Void", "", "", "", "0", ""}));
 }
 
@@ -166,9 +174,6 @@ TEST_F(HostTest, OptionsMenuAndTestModeStartProgramsAndTheTurnTimeEndsSlowTurns)
     EXPECT_TRUE(c.readUntil("EXCHANGE"));
     // Test mode starts the client once, and a failure is logged.
     started.clear();
-    for (const auto& [commandLine, isTest] : std::initializer_list<std::pair<const char*, bool>>{
-             {"  -test  ", true}, {"-TEST", false}, {"-test x", false}, {"\t-test", false}})
-        EXPECT_EQ(isTestCommandLine(commandLine), isTest) << "[" << commandLine << "]";
     startFailure = "No such file";
     startHost("-test");
     window->firstActivation();
@@ -187,6 +192,9 @@ TEST(CommandLine, TestModeGoesByTheLineAsGivenAndEveryValueIsChecked) {
     };
     const std::tuple<QStringList, bool, std::string> rows[] = {
         {{" -test "}, true, "9596 0 test"},
+        {{"-TEST"}, false, "9596 0"},
+        {{"-test", "x"}, false, "9596 0"},
+        {{"\t-test"}, false, "9596 0"},
         {{"-platform", "offscreen", "-test"}, false, "9596 0"},  // the toolkit takes its switches later
         {{"-platform", "offscreen"}, true, "9596 0 error: Unknown option 'platform'."},
         {{"--headless", "--port=7000", "--turn-time=30", "--seed=42"}, true, "headless 7000 30 seed 42"},
