@@ -22,13 +22,10 @@ public:
     // Connects at once with the Nagle delay off; ended() when that failed.
     explicit LineClient(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
         const int one = 1;
-        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         const timeval sendLimit{kWaitLimit.count() / 1000, 0};
+        const sockaddr_in to{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (::connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) close();
     }
     ~LineClient() { close(); }
@@ -43,12 +40,9 @@ public:
     // arrived) or the connection ended.
     std::optional<std::string> readLine(Ms limit = kWaitLimit) {
         std::optional<std::string> line;
-        const auto readable = [this](Ms left) {
-            pollfd p{fd_, POLLIN, 0};
-            ::poll(&p, 1, static_cast<int>(left.count()));
-        };
+        pollfd readable{fd_, POLLIN, 0};
         waitUntil([&] { return (line = takeLine()) || (receive(), line = takeLine()) || ended(); }, limit,
-                  readable);
+                  [&](Ms left) { ::poll(&readable, 1, static_cast<int>(left.count())); });
         return line;
     }
     // Reads up to and including the next line that starts with `prefix`.
@@ -89,9 +83,9 @@ private:
     void receive() {  // what has arrived, without waiting
         for (char chunk[65536]; !ended();) {
             const ssize_t n = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
-            if (n > 0) buffer_.append(chunk, static_cast<std::size_t>(n));
-            if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) ended_ = true;
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+            if (n > 0) buffer_.append(chunk, static_cast<std::size_t>(n));
+            ended_ = n == 0 || (n < 0 && errno != EINTR);
         }
     }
     std::optional<std::string> takeLine() {
