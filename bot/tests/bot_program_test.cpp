@@ -21,12 +21,6 @@ void startBot(QProcess& bot, const QStringList& args) {
     bot.start(BOT_PROGRAM, args);
 }
 
-// The sum of seats 0..2 in a table report line.
-long firstThree(const std::string& line) {
-    const QStringList v = QString::fromStdString(line).split('\t');
-    return v[1].toLong() + v[2].toLong() + v[3].toLong();
-}
-
 TEST(BotProgram, TwoBotsPlayTheirHandsAndLeave) {
     const auto server = support::loopbackServer();
     support::LineClient dealer(server->listeningPort());
@@ -38,20 +32,13 @@ TEST(BotProgram, TwoBotsPlayTheirHandsAndLeave) {
                            QString("bot%1").arg(i), "--think-ms", "0", "--hands", "5"});
         ASSERT_TRUE(dealer.readUntil(i ? "SEAT_NAME\tdealer\tbot0\tbot1" : "SEAT_NAME\tdealer\tbot0", 20s));
     }
-    // The dealer deals, then keeps his cards and passes: the bots play each hand out.
+    // The dealer deals, then keeps his cards and folds: the bots play each hand out.
     dealer.send("STARTGAME");
-    long antes = 0, winners = 0;
     const auto deadline = support::Clock::now() + 60s;
     while ((bots[0].state() || bots[1].state()) && support::Clock::now() < deadline) {
         const std::string line = dealer.readLine(100ms).value_or("");
         if (line.starts_with("STARTGAME\t")) dealer.send("EXCHANGE");
         if (line == "BET") dealer.send("BET\t-1");
-        winners += line.starts_with("WINNER\t");
-        if (line.starts_with("SEAT_ANTE")) antes = firstThree(line);
-        // Until the bots leave, every chip is in one of the three banks or in the pot.
-        if (line.starts_with("SEAT_BANK") && winners < 5) {
-            EXPECT_EQ(firstThree(line) + antes, 3000) << line;
-        }
     }
     for (auto& bot : bots) {
         EXPECT_TRUE(bot.state() == QProcess::NotRunning && bot.exitStatus() == QProcess::NormalExit &&

@@ -22,13 +22,6 @@ Cards hand(std::string_view text) {
     return cards;
 }
 
-poker::clsHandValue classified(const Cards& cards) {
-    poker::clsHandValue hv;
-    hv.LoadCards(cards);
-    hv.Check_Hand();
-    return hv;
-}
-
 TEST(Draw, ExactImprovementOdds) {
     // Cards, the ones kept, the category that counts as improved, improving draws, all draws.
     const std::tuple<const char*, unsigned, int, int, int> rows[] = {
@@ -39,14 +32,15 @@ TEST(Draw, ExactImprovementOdds) {
         SCOPED_TRACE(cards);
         int improved = 0, total = 0;
         forEachDraw(hand(cards), keep, [&, atLeast = atLeast](const Cards& h) {
-            improved += classified(h).Value(0) >= atLeast;
-            ++total;
+            poker::clsHandValue hv;
+            hv.LoadCards(h), hv.Check_Hand();
+            improved += hv.Value(0) >= atLeast, ++total;
         });
-        EXPECT_EQ(improved, improves);
-        EXPECT_EQ(total, draws);
+        EXPECT_EQ(std::pair(improved, total), std::pair(improves, draws));
     }
 }
 
+// We sit at seat 0 of four and exchange first.
 TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
     const std::pair<const char*, unsigned> rows[] = {
         {"5c 5d Jh 8s 2c", 0x03},  // a pair: draw three
@@ -61,9 +55,7 @@ TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
     honest.bluffScale = 0;
     for (const auto& [cards, keep] : rows) {
         SCOPED_TRACE(cards);
-        TableView table;  // we sit at seat 0 and exchange first
-        table.state = {4, 4, 4, 4, 0, 0};
-        table.cards = hand(cards);
+        const TableView table{{}, {4, 4, 4, 4, 0, 0}, {-1, -1, -1, -1, -1, -1}, 0, hand(cards)};
         EXPECT_EQ(Player(honest).discard(table).keep, keep);
         EXPECT_EQ(typicalKeep(table.cards), keep);  // what the others are taken to play
     }
@@ -86,9 +78,8 @@ TEST(Betting, ReadsTheTableReport) {
           "SEAT_EXCHANGE\t2\t0\t-1\t-1\t-1\t-1", "SEAT_BANK\t985\t995\t1000\t1000\t1000\t1000"})
         table.apply(std::get<wire::srv::TableRow>(wire::parseServerLine(wire::splitLine(line))));
     using Column = std::array<std::int32_t, kSeats>;
-    EXPECT_EQ(table.ante, (Column{15, 5, 0, 0, 0, 0}));
-    EXPECT_EQ(table.state, (Column{5, 6, 0, 3, 0, 0}));
-    EXPECT_EQ(table.exchange, (Column{2, 0, -1, -1, -1, -1}));
+    EXPECT_EQ(std::tuple(table.ante, table.state, table.exchange),
+              std::tuple(Column{15, 5, 0, 0, 0, 0}, Column{5, 6, 0, 3, 0, 0}, Column{2, 0, -1, -1, -1, -1}));
 }
 
 TEST(Betting, AnswersByStrengthAndPotOdds) {
@@ -121,38 +112,32 @@ TEST(Betting, RaisesThreeTimesAHandAtMost) {
     }
 }
 
-TEST(Betting, BluffsAreAThirdOfPotSizedBets) {
-    // Opening heads-up with whatever a plain draw left us.
-    Player player(kSolid, 11);
-    std::mt19937_64 rng(3);
-    std::array<poker::CardCode, 52> deck{};
-    std::iota(deck.begin(), deck.end(), poker::CardCode{0});
-    int bets = 0, bluffs = 0;
-    for (int n = 0; n < 2000; ++n, player.newHand()) {
-        std::shuffle(deck.begin(), deck.end(), rng);
-        auto table = headsUp("2c 3c 4c 5c 7d", 0, 0, 3);
-        std::copy_n(deck.begin(), 5, table.cards.begin());
-        for (int p = 0, keep = typicalKeep(table.cards); p < 5; ++p)
-            if (!(keep >> p & 1)) table.cards[p] = deck[5 + table.exchange[0]++];
-        const auto choice = player.bet(table);
-        bets += choice.amount == 10;  // the pot
-        bluffs += choice.bluff;
-    }
-    // A little short of a third: a draw to trips seldom misses, so there is little to bluff with.
-    EXPECT_TRUE(bluffs > 0.25 * bets && bluffs < 0.4 * bets) << bluffs << " of " << bets;
-}
-
-TEST(Betting, ReplaysWithTheSameSeed) {
-    // A missed flush draw opening the betting: bluffed or shown down at random.
-    const auto table = headsUp("Kh Th 6h 3h 8c", 0, 1, 3);
-    auto play = [&](std::uint64_t seed) {
+TEST(Betting, BluffsAreAThirdOfPotSizedBetsAndReplayWithTheSeed) {
+    // Opening heads-up with whatever a plain draw left us: the pot bets, and the hands bluffed.
+    const auto play = [](std::uint64_t seed) {
         Player player(kSolid, seed);
-        std::vector<std::int32_t> answers;
-        for (int n = 0; n < 40; ++n, player.newHand()) answers.push_back(player.bet(table).amount);
-        return answers;
+        std::mt19937_64 rng(3);
+        std::array<poker::CardCode, 52> deck{};
+        std::iota(deck.begin(), deck.end(), poker::CardCode{0});
+        std::pair<int, std::vector<int>> bets;
+        for (int n = 0; n < 2000; ++n, player.newHand()) {
+            std::shuffle(deck.begin(), deck.end(), rng);
+            auto table = headsUp("2c 3c 4c 5c 7d", 0, 0, 3);
+            std::copy_n(deck.begin(), 5, table.cards.begin());
+            for (int p = 0, keep = typicalKeep(table.cards); p < 5; ++p)
+                if (!(keep >> p & 1)) table.cards[p] = deck[5 + table.exchange[0]++];
+            const auto choice = player.bet(table);
+            bets.first += choice.amount == 10;
+            if (choice.bluff) bets.second.push_back(n);
+        }
+        return bets;
     };
-    EXPECT_EQ(play(7), play(7));
-    EXPECT_NE(play(7), play(8));
+    const auto bets = play(11);
+    const auto bluffs = static_cast<double>(bets.second.size());
+    // A little short of a third: a draw to trips seldom misses, so there is little to bluff with.
+    EXPECT_TRUE(bluffs > 0.25 * bets.first && bluffs < 0.4 * bets.first) << bluffs << " of " << bets.first;
+    EXPECT_EQ(play(11), bets);
+    EXPECT_NE(play(12).second, bets.second);
 }
 
 }  // namespace
