@@ -37,8 +37,7 @@ struct StopAll {  // on every way out of the test
 TEST(EndToEnd, TestModeBringsUpTwoPlayersWithADealtHand) {
     const StopAll programs{"QUORVANE_E2E_TAG=" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces)};
     QProcess server;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    auto env = QProcessEnvironment::systemEnvironment();  // offscreen, as test_main sets it
     env.insert(programs.tag.split('=')[0], programs.tag.split('=')[1]);
     server.setProcessEnvironment(env);
     server.setProcessChannelMode(QProcess::MergedChannels);
