@@ -23,21 +23,14 @@ Cards hand(std::string_view text) {
 }
 
 TEST(Draw, ExactImprovementOdds) {
-    // Cards, the ones kept, the category that counts as improved, improving draws, all draws.
-    const std::tuple<const char*, unsigned, int, int, int> rows[] = {
-        {"9c 9d Kh 5s 2c", 0x03, poker::TwoPairs, 4656, 16215},  // a pair drawing three: 28.71 %
-        {"Kh Th 6h 3h 8c", 0x0F, poker::Flush, 9, 47},           // four to a flush: 19.15 %
-    };
-    for (const auto& [cards, keep, atLeast, improves, draws] : rows) {
-        SCOPED_TRACE(cards);
-        int improved = 0, total = 0;
-        forEachDraw(hand(cards), keep, [&, atLeast = atLeast](const Cards& h) {
-            poker::clsHandValue hv;
-            hv.LoadCards(h), hv.Check_Hand();
-            improved += hv.Value(0) >= atLeast, ++total;
-        });
-        EXPECT_EQ(std::pair(improved, total), std::pair(improves, draws));
-    }
+    // A pair drawing three improves in 4656 of the 16215 draws: 28.71 %.
+    int improved = 0, total = 0;
+    forEachDraw(hand("9c 9d Kh 5s 2c"), 0x03, [&](const Cards& h) {
+        poker::clsHandValue hv;
+        hv.LoadCards(h), hv.Check_Hand();
+        improved += hv.Value(0) >= poker::TwoPairs, ++total;
+    });
+    EXPECT_EQ(std::pair(improved, total), std::pair(4656, 16215));
 }
 
 // We sit at seat 0 of four and exchange first.
