@@ -180,9 +180,10 @@ TEST(Load, HonestTablesPlayOnBesideAMisbehavingPeer) {
         const auto window = serverWithRepeatableDeals();
         const std::uint16_t port = window->listeningPort();
         std::deque<Player> p;  // players 2t and 2t + 1 at table t + 1, then the misbehaving one
-        for (unsigned i = 0; i < 9; ++i)
-            p.emplace_back(i < 8 ? "p" + std::to_string(i) : "xeno", 1000 + i).tableChips =
-                i >= 2 || apart ? 2000 : 0;
+        for (unsigned i = 0; i < 9; ++i) {
+            Player& q = p.emplace_back(i < 8 ? "p" + std::to_string(i) : "xeno", 1000 + i);
+            q.tableChips = i < 8 && (i >= 2 || apart) ? 2000 : 0;  // where nobody leaves
+        }
         std::atomic<int> finished = 0;
         support::runBeside([&] {
             for (int t = 0; t < 8; t += 2)
@@ -205,8 +206,8 @@ TEST(Load, HonestTablesPlayOnBesideAMisbehavingPeer) {
         EXPECT_LT(showdowns, 4 * kHands);
         const long atTable1 = apart ? 2000 : 2005;
         EXPECT_EQ(std::pair(chips(p[0].report), chips(p[1].report)), std::pair(atTable1, atTable1));
-        EXPECT_TRUE(
-            support::waitUntil([&] { return window->Winsock1(9).state() == 0; }));  // his slot is free
+        // His slot is free again.
+        EXPECT_TRUE(support::waitUntil([&] { return window->Winsock1(9).state() == 0; }));
     }
 }
 
