@@ -1,33 +1,86 @@
-// The table window's card pictures and cursor, and where its sound is found; at work in the program's test.
+// The table window: its pictures and cursor at both densities, what it shows when the protocol tells it,
+// and where its sound is found; at work in the program's test.
 #include "client/table/frm_main.h"
 
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-#include "client/core/picture_code.h"
 #include "client/table/sound.h"
 
 namespace client {
 namespace {
 
-TEST(FrmMain, PicturesAreSeventyOneByNinetySixWithGreenCornersUnderTheHandCursor) {
+TEST(FrmMain, PicturesAtEitherDensityFillTheSameRoomWithGreenCornersUnderTheHandCursor) {
 #ifndef QUORVANE_HAVE_CARD_ART
     GTEST_SKIP() << "the card artwork is not part of this build";
 #endif
-    frmMain window;
-    for (const auto& holder : pictureHolders()) {
-        const QImage image = window.holderPicture(holder).toImage();
-        ASSERT_EQ(image.size(), QSize(71, 96)) << holder;
-        for (QPoint corner : {QPoint(0, 0), QPoint(70, 0), QPoint(0, 95), QPoint(70, 95)})
-            EXPECT_EQ(image.pixelColor(corner), QColor(0, 128, 0)) << holder;
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {  // the double size above 1
+        const int scale = ratio > 1 ? 2 : 1;
+        for (const auto& holder : pictureHolders()) {
+            const QPixmap picture = cardPicture(holder, ratio);
+            const QImage image = picture.toImage();
+            ASSERT_EQ(image.size(), QSize(71, 96) * scale) << holder;
+            EXPECT_EQ(picture.deviceIndependentSize(), QSizeF(71, 96)) << holder;
+            const QRect r = image.rect();
+            for (QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+                EXPECT_EQ(image.pixelColor(corner), QColor(0, 128, 0)) << holder;
+        }
+        EXPECT_EQ(cardPicture("hand", ratio).size(), QSize(32, 32) * scale);
     }
-    for (auto* slot : window.imgCard)
-        EXPECT_EQ(slot->pixmap().cacheKey(), window.holderPicture("back").cacheKey()) << slot->index();
-    EXPECT_EQ(window.imgCard[4]->cursor().hotSpot(), QPoint(12, 1));  // the hand's finger tip
-    EXPECT_EQ(window.imgCard[4]->cursor().pixmap().size(), QSize(32, 32));
+}
+
+TEST(FrmMain, ShowsMarksPotOutcomeGameMarkedCardsAndHistoryAsTheProtocolTellsIt) {
+    frmMain w;
+    EXPECT_EQ(w.imgCard[4]->pixmap().cacheKey(), w.holderPicture("back").cacheKey());
+    EXPECT_EQ(w.imgCard[4]->cursor().hotSpot(), QPoint(12, 1));  // the hand's finger tip
+    auto table = [&] {  // rows 0 to 2 (seat cell, marks, Shown cell), pot line, outcome, game, title
+        QString seen;
+        for (const QTreeWidgetItem* i :
+             {w.lstSeat->topLevelItem(0), w.lstSeat->topLevelItem(1), w.lstSeat->topLevelItem(2)})
+            seen += i->text(0) + (i->background(2).style() ? " lit" : "") +
+                    (i->font(2).bold() ? " bold" : "") +
+                    (i->data(2, Qt::ForegroundRole).isValid() ? " grey" : "") + " " + i->text(6) + "|";
+        for (const QLabel* label : {w.lblPot, w.lblOutcome, w.gamePanel})
+            seen += (label->isHidden() ? "-" : label->text()) + "|";
+        return seen + w.windowTitle();
+    };
+    w.markSeat(1, SeatMark::Turn), w.setSeatCell(2, SeatColumn::State, "Folded");
+    w.showPot(40, 10), w.showTable(3), w.showGameName("friday"), w.setTitle("T - Seat 2");
+    EXPECT_EQ(table(),
+              "0 |▶ 1 lit |2 grey |Pot 40 — to call 10|-|Game 3: friday|T - Seat 2 - Game 3: friday");
+    w.markSeat(1, SeatMark::None), w.markSeat(0, SeatMark::Winner), w.showPot(0, 0);
+    w.setSeatCell(0, SeatColumn::Shown, "KS KH 7C 7D 3S: Two Pair"), w.setSeatCell(2, SeatColumn::State, "");
+    w.showOutcome("ann wins 20"), w.showActionMode(ActionMode::CardChanging);  // dealt at once: it stays
+    EXPECT_EQ(table(),
+              "★ 0 lit bold KS KH 7C 7D 3S: Two Pair|1 |2 |Pot 0 — nothing to call|ann wins 20|Game 3: "
+              "friday|T - Seat 2 - Game 3: friday");
+    w.outcomeHoldMs = 0, w.showOutcome("bo wins 5"), w.showActionMode(ActionMode::CardChanging);  // once read
+    w.showPot(-1, 0), w.showTable(0);
+    EXPECT_TRUE(table().endsWith("|-|-|-|T - Seat 2"));
+
+    // A code without a picture keeps the slot's card, marked or not.
+    w.DrawCard(0, 10), w.DrawMarkedCard(1, 10), w.DrawCard(2, kPictureEmpty), w.DrawMarkedCard(3, 60);
+    QStringList names;
+    for (QWidget* c : std::initializer_list<QWidget*>{w.imgCard[0], w.imgCard[1], w.imgCard[2], w.imgCard[3],
+                                                      w.cmdDone, w.cmdPass, w.cmdCall, w.cmdRaise, w.txtRaise,
+                                                      w.lstSeat, w.lblPot, w.txtHistory})
+        names << c->accessibleName();
+    EXPECT_EQ(names.join(";"),
+              "Queen of clubs;Queen of clubs, marked for exchange;Empty;Card back, marked for "
+              "exchange;Done;Pass;Call;Raise;Raise amount;Seats;Pot 0 — nothing to call;Hand history");
+    // Dimmed: darker than the plain card, and not the empty slot.
+    auto spot = [&](int p) { return w.imgCard[p]->grab().toImage().pixelColor(36, 5); };
+    EXPECT_LT(spot(1).lightness(), spot(0).lightness() - 80);
+    EXPECT_NE(spot(1), spot(2));
+    w.addHistory("hand 1\nann wins"), w.addHistory("hand 2");
+    EXPECT_EQ(w.txtHistory->toPlainText(), "hand 1\nann wins\n\nhand 2");
 }
 
 TEST(WavSound, IsFoundInTheWorkingDirectoryElseBesideTheProgramElseInTheDataFolder) {
