@@ -1,5 +1,6 @@
 #include "client/protocol/qt_ports.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -37,6 +38,22 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ti
 void QtDialogs::msgBox(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(text), QMessageBox::Ok, owner_);
     box.exec();
+}
+
+int QtDialogs::chooseItem(const std::string& prompt, const std::vector<std::string>& items) {
+    if (items.empty()) return -1;
+    QInputDialog dialog(owner_);
+    dialog.setWindowTitle(titleOr(""));
+    dialog.setLabelText(latin1(prompt));
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    QStringList list;
+    for (const auto& item : items) list << latin1(item);
+    dialog.setComboBoxItems(list);
+    dialog.setComboBoxEditable(false);
+    if (dialog.exec() != QDialog::Accepted) return -1;
+    // The row chosen: two items may read the same.
+    if (const auto* view = dialog.findChild<QAbstractItemView*>()) return view->currentIndex().row();
+    return static_cast<int>(list.indexOf(dialog.textValue()));
 }
 
 void QtDesktop::startSecondCopy(const std::string& arguments) {

@@ -17,6 +17,8 @@ public:
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultAnswer) override;
     void msgBox(const std::string& text) override;
+    // A list to pick from; double-click or OK takes the item.
+    int chooseItem(const std::string& prompt, const std::vector<std::string>& items) override;
 
 private:
     QPointer<QWidget> owner_;
