@@ -75,7 +75,16 @@ void TableClient::connectControls() {
         protocol_.txtChat_Enter(latin1Of(window_.txtChat->text()));
         window_.txtChat->clear();
     });
-    // A click chooses the card for the exchange or takes it back, in any mode.
+    // F: with nothing owed, passing throws away a hand that stays in for
+    // free, so the player confirms it. The bet may have gone while he was asked.
+    on(&window_, &frmMain::passKey, [this] {
+        if (protocol_.toCall() == 0 &&
+            !window_.confirm(
+                QStringLiteral("Nothing is owed: you can call for free. Pass and give up this hand?")))
+            return;
+        if (!window_.cmdPass->isHidden()) window_.cmdPass->click();
+    });
+    // A click (or its key) chooses the card for the exchange or takes it back, in any mode.
     for (CardSlot* slot : window_.imgCard) {
         on(slot, &CardSlot::clicked, [this, k = slot->index()] {
             window_.Hand.CardHidden(k) = !window_.Hand.CardHidden(k);
