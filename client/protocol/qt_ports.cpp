@@ -50,6 +50,7 @@ int QtDialogs::chooseItem(const std::string& prompt, const std::vector<std::stri
     for (const auto& item : items) list << latin1(item);
     dialog.setComboBoxItems(list);
     dialog.setComboBoxEditable(false);
+    dialog.setTextValue(list.first());  // Enter takes the first at once
     if (dialog.exec() != QDialog::Accepted) return -1;
     // The row chosen: two items may read the same.
     if (const auto* view = dialog.findChild<QAbstractItemView*>()) return view->currentIndex().row();
