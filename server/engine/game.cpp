@@ -14,6 +14,12 @@ namespace {
 constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
 
+// The evaluator's name keeps a blank for each unused entry; the wire does not.
+std::string trimmed(std::string name) {
+    name.erase(name.find_last_not_of(' ') + 1);
+    return name;
+}
+
 }  // namespace
 
 // Every field but the seats starts as declared.
@@ -284,7 +290,7 @@ void clsGame::showdown() {
         wire::Hand hand{};
         for (int p = 0; p < 5; ++p) hand[p] = hv.card(p) = Seats[i]->card(p);
         hv.Check_Hand();
-        shown.push_back(wire::showdown(i, hand, hv.HandName));
+        shown.push_back(wire::showdown(i, hand, trimmed(hv.HandName)));
         if (best == -1 || hv.WinsOf(bestHand).value_or(false)) {
             best = i;
             bestHand = hv;
@@ -293,7 +299,7 @@ void clsGame::showdown() {
     // Nobody betting: nobody is announced and nothing is paid. A lone bettor
     // wins as if the others had folded, and his cards stay private.
     if (shown.size() == 1) PayWinner(static_cast<std::int16_t>(best));
-    if (shown.size() > 1) PayWinner(static_cast<std::int16_t>(best), shown, bestHand.HandName);
+    if (shown.size() > 1) PayWinner(static_cast<std::int16_t>(best), shown, trimmed(bestHand.HandName));
 }
 
 void clsGame::NextBet() {
@@ -327,6 +333,8 @@ void clsGame::NextGameAction() {
         Player& p = *Seats[BetSeat];
         p.turnSince = now();
         // Every prompt, a repeated one too, is told with what it takes to call.
+        // Amounts past 32 bits (stakes left by departed players can take the
+        // pot there) are told as the largest one.
         tell(wire::kFeatureTurn,
              wire::turn(BetSeat, GetAnte() - p.Ante, static_cast<std::int32_t>(std::min(pot(), kMax))));
         p.winsock_SendCmd(wire::betPrompt());
@@ -343,7 +351,8 @@ void clsGame::PayWinner(std::int16_t seat, const std::vector<std::string>& shown
     const std::int64_t paid = std::min(total, kMax - w.Bank);
     BroadcastAll();
     for (const std::string& line : shown) tell(wire::kFeatureShowdown, line);
-    tell(wire::kFeatureShowdown, wire::result(seat, static_cast<std::int32_t>(paid), handName));
+    tell(wire::kFeatureShowdown,
+         wire::result(seat, static_cast<std::int32_t>(std::min(paid, kMax)), handName));
     Broadcast(wire::winner(seat));
     w.Bank = static_cast<std::int32_t>(w.Bank + paid);
     departedPot = total - paid;
