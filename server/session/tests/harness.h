@@ -4,13 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "server/engine/tests/table.h"
 #include "server/session/server_core.h"
 #include "server/session/tests/invariants.h"
 
@@ -23,9 +24,14 @@ inline L operator+(L a, const L& b) {
     return a;
 }
 
-// The first deck starts with `first`; later shuffles leave the cards as they are.
-inline ShuffleFn knownDeck(std::vector<int> first = {}) {
-    return [first](std::span<std::int16_t> cards) mutable { stack(cards, std::exchange(first, {})); };
+// The first deck puts the cards of `top` first, in that order, the others
+// keeping theirs; later shuffles leave the cards as they are.
+inline ShuffleFn knownDeck(std::vector<int> top = {}) {
+    return [top](std::span<std::int16_t> cards) mutable {
+        auto rank = [&](int c) { return std::find(top.begin(), top.end(), c) - top.begin(); };
+        std::stable_sort(cards.begin(), cards.end(), [&](int a, int b) { return rank(a) < rank(b); });
+        top.clear();
+    };
 }
 
 class Server {
@@ -35,7 +41,6 @@ public:
         for (int i = 0; i < ServerCore::kSlots; ++i) ptrs[i] = &socks[i];
         core = std::make_unique<ServerCore>(
             ptrs, [this](const std::string& s) { log.push_back(s); }, shuffle);
-        for (int i = 0; i < ServerCore::kSlots; ++i) socks[i].owner = &core->client(i + 1);
         invariants = std::make_unique<Invariants>(*core);
     }
     MemorySocket& sock(int i) { return socks[i - 1]; }

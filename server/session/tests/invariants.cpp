@@ -1,5 +1,7 @@
 #include "server/session/tests/invariants.h"
 
+#include <algorithm>
+#include <limits>
 #include <sstream>
 
 #include "poker/cards.h"
@@ -16,8 +18,8 @@ std::string row(const T&... values) {
 }
 
 std::string describe(const Player& c) {
-    return row(c.m_username, c.m_Game->Index, c.ClientState, c.seatno, c.Exchange, c.Bank, c.Ante, c.card(0),
-               c.card(1), c.card(2), c.card(3), c.card(4));
+    return row(c.m_username, c.m_Game->Index, c.ClientState, c.seatno, c.Exchange, c.Bank, c.Ante, c.features,
+               c.card(0), c.card(1), c.card(2), c.card(3), c.card(4));
 }
 
 std::string describe(const clsGame& g) {
@@ -27,22 +29,81 @@ std::string describe(const clsGame& g) {
     return d;
 }
 
-bool wrongLine(const Player& to, const wire::Fields& f) {
-    const wire::ServerLine m = wire::parseServerLine(f);
-    const auto* report = std::get_if<wire::srv::TableRow>(&m);
-    const auto* deal = std::get_if<wire::srv::Deal>(&m);
-    const auto* exchanged = std::get_if<wire::srv::Exchanged>(&m);
-    const auto* winner = std::get_if<wire::srv::Winner>(&m);
-    wire::Hand hand{};
-    for (int p = 0; p < 5; ++p) hand[p] = to.card(p);
-    return m.index() == 0 || std::holds_alternative<wire::Malformed>(m) ||
-           std::holds_alternative<wire::srv::Unknown>(m) || (report && report->seats.size() != 6) ||
-           (std::holds_alternative<wire::srv::BetPrompt>(m) && !to.IsBetting()) ||
-           ((deal || exchanged) && (f.size() != 6 || (deal ? deal->cards : exchanged->cards) != hand)) ||
-           (winner && (f.size() != 2 || winner->seat.value_or(-1) < 0 || *winner->seat > 5));
+constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+
+std::int64_t pot(const clsGame& g) {  // every stake of the hand, the departed players' too
+    std::int64_t p = g.departedPot;
+    for (int s = 0; s < 6; ++s) p += g.occupied(s) ? g.Seats[s]->Ante : 0;
+    return p;
+}
+
+wire::Hand hand(const Player& p) {
+    wire::Hand h{};
+    for (int i = 0; i < 5; ++i) h[i] = p.card(i);
+    return h;
 }
 
 }  // namespace
+
+std::string MemorySocket::wrong(const wire::Fields& f) {
+    using namespace wire::srv;
+    const Player& to = *owner;
+    const clsGame& g = *to.m_Game;  // a table sends only to its seated players
+    const wire::ServerLine m = wire::parseServerLine(f);
+    auto player = [&](int seat) {
+        return seat >= 0 && seat < 6 && g.occupied(seat) ? g.Seats[seat] : nullptr;
+    };
+    const bool toldTurn = std::exchange(toldTurn_, false);
+    if (m.index() == 0 || std::holds_alternative<wire::Malformed>(m) || std::holds_alternative<Unknown>(m))
+        return "not a server message";
+    wire::FeatureSet needs = 0;  // what the extension's lines need
+    if (f[0] == "TURN" || f[0] == "FOLD") needs = wire::kFeatureTurn;
+    if (f[0] == "SHOWDOWN" || f[0] == "RESULT") needs = wire::kFeatureShowdown;
+    if (f[0].starts_with("GAME")) needs = wire::kFeatureGames;
+    if ((to.features & needs) != needs) return "a line not asked for";
+    if (const auto* r = std::get_if<TableRow>(&m); r && r->seats.size() != 6) return "a short report";
+    if (std::holds_alternative<BetPrompt>(m) &&
+        (!to.IsBetting() || ((to.features & wire::kFeatureTurn) && !toldTurn)))
+        return "BET not to a bettor told his turn";
+    const auto* deal = std::get_if<Deal>(&m);
+    const auto* exchanged = std::get_if<Exchanged>(&m);
+    if ((deal || exchanged) && (f.size() != 6 || (deal ? deal->cards : exchanged->cards) != hand(to)))
+        return "not his hand";
+    if (const auto* w = std::get_if<Winner>(&m); w && (f.size() != 2 || !player(w->seat.value_or(-1))))
+        return "WINNER of no seat";
+    if (const auto* t = std::get_if<Turn>(&m)) {
+        const Player* p = player(t->seat);
+        std::int32_t top = 0;
+        for (const Player* o : g.Seats) top = std::max(top, o->Ante);
+        // A pot past 32 bits is told as the largest amount.
+        if (!p || !p->IsBetting() || t->seat != g.BetSeat || t->toCall != top - p->Ante ||
+            t->pot != std::min(pot(g), kMax))
+            return "a wrong TURN";
+        toldTurn_ = t->seat == to.seatno;
+    }
+    if (const auto* fold = std::get_if<Fold>(&m);
+        fold && (!player(fold->seat) || player(fold->seat)->ClientState != wire::state::WaitStart))
+        return "a wrong FOLD";
+    if (const auto* sd = std::get_if<Showdown>(&m)) {
+        const Player* p = player(sd->seat);
+        if (!p || !p->IsBetting() || hand(*p) != sd->cards || (!shown_.empty() && shown_.back() >= sd->seat))
+            return "a wrong SHOWDOWN";
+        shown_.push_back(sd->seat);
+    }
+    if (const auto* r = std::get_if<Result>(&m)) {
+        // The winner takes the pot, or what of it his bank can hold; shown
+        // were the cards of none or of every seat still betting, his too.
+        std::vector<int> betting;
+        for (int s = 0; s < 6; ++s)
+            if (player(s) && player(s)->IsBetting()) betting.push_back(s);
+        const Player* w = player(r->seat);
+        const auto shown = std::exchange(shown_, {});
+        if (!w || r->amount != std::min({pot(g), kMax - w->Bank, kMax}) ||
+            (shown.empty() ? !r->handName.empty() : shown != betting || shown.size() < 2 || !w->IsBetting()))
+            return "a wrong RESULT";
+    }
+    return "";
+}
 
 void MemorySocket::send(std::string_view bytes) {
     if (st != kConnected) return;
@@ -50,8 +111,10 @@ void MemorySocket::send(std::string_view bytes) {
     wire::LineBuffer lines;
     lines.append(bytes);
     for (wire::Fields f; owner && fault.empty() && lines.ReadCmd(f);)
-        if (wrongLine(*owner, f)) fault = "a wrong line to " + owner->m_username + ": " + std::string(bytes);
-    if (owner && fault.empty() && !lines.empty()) fault = "a write that does not end in CR LF";
+        if (const std::string what = wrong(f); !what.empty())
+            fault = what + " to " + owner->m_username + ": " + std::string(bytes);
+    if (owner && fault.empty() && (!lines.empty() || bytes.size() > wire::kMaxPendingBytes))
+        fault = "a write a client cannot read whole";
 }
 
 std::string snapshot(ServerCore& core) {
@@ -62,6 +125,11 @@ std::string snapshot(ServerCore& core) {
 
 Invariants::Invariants(ServerCore& core)
     : core_(core), void_(describe(core.g_VoidClient) + describe(core.g_VoidGame)) {
+    for (int i = 1; i <= ServerCore::kSlots; ++i) {
+        if (auto* socket = dynamic_cast<MemorySocket*>(core.client(i).Winsock)) {
+            socket->owner = &core.client(i);
+        }
+    }
     check(true, 1);
 }
 

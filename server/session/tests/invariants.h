@@ -1,25 +1,26 @@
 #pragma once
 // The server's invariants, for the session tests, the property test and the
 // fuzz target. After every step: the void session and table never change; a
-// seat and its player agree, and a player at no table has no stake; whoever
-// is in a hand was dealt into it, with distinct card codes at a table; chips
-// stay at a table (or its account of abandoned stakes) while its players
-// stay, and on the server unless a connection began or ended. Every line
-// sent is a server message; reports have six seats, "BET" goes to a betting
-// player only, a hand line shows the player's own cards, "WINNER" names a seat.
+// seat and its player agree; whoever is in a hand was dealt into it, with
+// distinct cards at a table; chips stay at a table while its players stay,
+// and on the server unless a connection began or ended. Every line sent is a
+// server message a client reads whole, true to the state it reports, and an
+// extension line reaches only a session that asked for it.
 
 #include <array>
 #include <cstdint>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "server/session/server_core.h"
+#include "wire/framing.h"
 
 namespace server::testing {
 
-// A connection in memory: what is sent is kept in `sent` and, once `owner`
-// is set, checked line by line; the first fault is kept.
+// A connection in memory: what is sent is kept in `sent` and, once an
+// Invariants is bound to it, checked line by line; the first fault is kept.
 class MemorySocket : public ISocket {
 public:
     int st = kClosed;
@@ -32,12 +33,19 @@ public:
     void close() override { st = kClosed; }
     std::string peerAddress() const override { return "127.0.0.1"; }
     int peerPort() const override { return 40000; }
+
+private:
+    std::string wrong(const wire::Fields& f);  // what is wrong with one line, or ""
+
+    bool toldTurn_ = false;   // the last line told the owner it is his turn
+    std::vector<int> shown_;  // the seats of this showdown's SHOWDOWN lines
 };
 
 std::string snapshot(ServerCore& core);  // everything a step may change, as text
 
 class Invariants {
 public:
+    // Binds the memory sockets of `core` to their sessions.
     explicit Invariants(ServerCore& core);
     // What broke in the last step, or "". `connection`: one began or ended at `slot`.
     std::string check(bool connection, int slot);

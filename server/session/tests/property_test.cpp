@@ -12,18 +12,24 @@
 namespace server::testing {
 namespace {
 
-// Mostly hand commands, with numbers around every edge.
+// Mostly hand commands, with numbers around every edge; now and then a
+// session asks for some of the extension's features, or for none.
 std::string randomLine(std::mt19937& rng) {
-    static const char* words[] = {
-        "LOGIN\t", "NEWGAME\t", "JOINGAME\t", "JOINGAME\t", "STARTGAME", "EXCHANGE", "EXCHANGE", "EXCHANGE",
-        "BET\t",   "BET\t",     "BET\t",      "BET\t",      " bet \t",   "LOGOUT",   "CHAT\t",   "SEAT"};
+    static const char* words[] = {"LOGIN\t",  "NEWGAME\t", "JOINGAME\t", "JOINGAME\t", "STARTGAME",
+                                  "EXCHANGE", "EXCHANGE",  "EXCHANGE",   "BET\t",      "BET\t",
+                                  "BET\t",    "BET\t",     "LOGIN\t",    "LOGOUT",     "CHAT\t",
+                                  "SEAT",     "FEATURES",  "GAMES"};
+    static const char* features[] = {"turn", "showdown", "games", "x"};
     static const char* args[] = {"0",        "0",          "1",          "2",          "3", "4",
                                  "5",        "-1",         "10",         "11",         "",  "x y",
                                  "\xC4pfel", "2147483647", "1500000000", "99999999999"};
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    std::string line = words[pick(16)];
-    if (line.back() == '\t') line += args[pick(16)];
-    for (int n = line == "EXCHANGE" ? pick(6) : pick(12) / 10; n > 0; --n)
+    std::string line = words[pick(18)];
+    for (int n = line == "FEATURES" ? pick(4) : 0; n > 0; --n) line += std::string("\t") + features[pick(4)];
+    // Half the bets call and half the joins go to table 1, so hands reach a showdown.
+    if (line.back() == '\t')
+        line += line == "BET\t" && pick(2) ? "0" : line == "JOINGAME\t" && pick(2) ? "1" : args[pick(16)];
+    for (int n = line == "EXCHANGE" ? pick(4) : pick(12) / 10; n > 0; --n)
         line += std::string("\t") + args[pick(10)];
     return line;
 }

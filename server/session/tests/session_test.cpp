@@ -1,9 +1,11 @@
-// The session's commands, lines in and lines out, on the in-memory server of
-// harness.h, which checks the server's invariants after every step.
+// The session's commands and whole hands at a table, lines in and lines out,
+// on the in-memory server of harness.h, which checks the server's invariants
+// after every step.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 #include <stdexcept>
 
 #include "server/session/tests/harness.h"
@@ -55,19 +57,178 @@ TEST(Session, TwoPlayersLineByLine) {
         EXPECT_EQ(s.lines(2), step.to2);
     }
     EXPECT_EQ(s.client(1).ClientState, wire::state::WaitLogin);
-    // A new connection in the slot starts afresh.
-    s.disconnect(1);
-    s.connect(1);
-    EXPECT_EQ(s.client(1).Bank, 1000);
-    EXPECT_EQ(s.client(1).ClientState, wire::state::WaitLogin);
 }
 
-// Ten players create the ten tables; then six of them join table 10.
-TEST(Session, NewGameAndJoinGame) {
+// FEATURES agrees to the known words asked, once each, in the order asked,
+// and a new login starts without any; GAMES is answered only when agreed to.
+// The extension lines of a hand come in their place among the others (the
+// reports cut to their SEAT_ANTE lines) to ann, who asked for turn and
+// showdown; cy asked for turn, bob for nothing (the checker sees what they get).
+TEST(Session, FeaturesAndTheirLines) {
+    Server s;
+    s.seat({"ann", "bob", "cy"});
+    s.login(4, "dan");
+    s.send(4, "NEWGAME\tsecond");
+    s.send(4, "STARTGAME");
+    s.send(3, "FEATURES\tturn");
+    const std::string antes = "SEAT_ANTE\t5\t5\t5\t0\t0\t0", raised = "SEAT_ANTE\t15\t5\t5\t0\t0\t0";
+    const struct {
+        int slot;
+        const char* line;
+        L to1;
+    } steps[] = {{1, "GAMES", {}},
+                 {1, "FEATURES\tgames\tbogus\tturn\tgames", {"FEATURES\tgames\tturn"}},
+                 {1, "GAMES", {"GAME\t1\tt\t3\t0", "GAME\t2\tsecond\t1\t1", "GAMES_END"}},
+                 {1, "FEATURES", {"FEATURES"}},
+                 {1, "GAMES", {}},
+                 {1, "FEATURES\tshowdown\tturn", {"FEATURES\tshowdown\tturn"}},
+                 {1, "STARTGAME", {"STARTGAME\t0\t1\t2\t3\t4", antes}},
+                 {1, "EXCHANGE", {antes, "EXCHANGE\t0\t1\t2\t3\t4"}},
+                 {2, "EXCHANGE", {antes}},
+                 {3, "EXCHANGE", {antes, "TURN\t0\t0\t15", "BET"}},
+                 {1, "BET\t10", {raised, "TURN\t1\t10\t25"}},
+                 {2, "BET\t-1", {"FOLD\t1", raised, "TURN\t2\t10\t25"}},
+                 {3,
+                  "BET\t0",
+                  {"SEAT_ANTE\t15\t5\t15\t0\t0\t0", "SHOWDOWN\t0\t0\t1\t2\t3\t4\tStraight Flush 6",
+                   "SHOWDOWN\t2\t10\t11\t12\t13\t14\tHigh Card A K Q 3 2", "RESULT\t0\t35\tStraight Flush 6",
+                   "WINNER\t0", "STARTGAME\t0\t1\t2\t3\t4", antes}},
+                 {1, "LOGOUT\r\nFEATURES\tgames", {"LOGIN"}},
+                 {1, "LOGIN\tann\r\nGAMES", {"OK\tLOGIN"}}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.line);
+        s.send(step.slot, step.line);
+        L told;
+        for (const std::string& line : s.lines(1))
+            if (!line.starts_with("SEAT_") || line.starts_with("SEAT_ANTE")) told.push_back(line);
+        EXPECT_EQ(told, step.to1);
+    }
+}
+
+// Each row: players | script | what they were told | their banks ("-" once
+// gone). Slots 1..n sit in seats 0..n-1 and asked for turn and showdown. The
+// script: "t<cards>" the first deck's top, "d" slot 1 deals, "k<i>" seat i
+// keeps his cards, "x<i>:<p>*<n>" he replaces the card at p n times (once
+// without "*"), "b<i>:<n>" he bets n, "l<i>" he leaves, "c<i>" he comes back
+// and creates the game anew, "$<i>:<n>" his bank becomes n, "?<i>:<n>" notes
+// whether a bet of n by him is in range (y/n), "h" notes the hands. Told: the
+// log in brackets, every TURN, FOLD, SHOWDOWN, RESULT, WINNER and ERROR line
+// (once), TABs as commas.
+TEST(Hand, WholeHands) {
+    const std::string sf6 = "Straight Flush 6", sfJ = "Straight Flush J";
+    const std::string rows[] = {
+        // The deal skips an empty seat; a bank below the ante goes negative.
+        "3|l1 $0:3 d h|0,1,2,3,4 5,6,7,8,9 |-2 - 995 ",
+        // When the stock runs out, the discards made before this exchange, in
+        // the order given up, are the new stock; nobody draws back his own.
+        "2|d x0:1 x0:3 x1:0 h|TURN,0,0,10 0,10,2,11,4 12,6,7,8,9 |995 995 ",
+        "2|d x0:2*2 h|0,1,11,3,4 5,6,7,8,9 |995 995 ",  // the second replacement stays
+        "2|t1,2,3,4,5,6,7,8,9,10,0 d x1:4 h|1,2,3,4,5 6,7,8,9,0 |995 995 ",
+        "2|d x0:0*42 x0:1 h|51,1,2,3,4 5,6,7,8,9 |995 995 ",
+        "2|d x0:0*42 x0:1*43 x1:0 h|TURN,0,0,10 51,1,2,3,4 0,6,7,8,9 |995 995 ",
+        "2|d x0:3*42 x1:0 h|TURN,0,0,10 0,1,2,51,4 3,6,7,8,9 |995 995 ",  // not what the deck held
+        "2|d x0:0*42 x0:1 d x0:0*42 h|51,1,2,3,4 5,6,7,8,9 |995 995 ",    // a new deal, a whole stock
+        "2|d x0:0*42 x1:0 d x0:0*42 h|TURN,0,0,10 51,1,2,3,4 5,6,7,8,9 |995 995 ",  // after a reshuffle too
+        // A second reshuffle takes only the discards made since the first.
+        "3|d x0:0*37 x1:0*38 x2:0 h|TURN,0,0,15 51,1,2,3,4 50,6,7,8,9 5,11,12,13,14 |995 995 995 ",
+        // Seat 1's straight flush to the jack beats seat 0's to the six.
+        "2|d k0 k1 b0:10 b1:20 b0:0|TURN,0,0,10 TURN,1,10,20 TURN,0,20,50 SHOWDOWN,0,0,1,2,3,4," + sf6 +
+            " SHOWDOWN,1,5,6,7,8,9," + sfJ + " RESULT,1,70," + sfJ + " WINNER,1 |960 1030 ",
+        "2|d k0 k1 b0:10 b1:10 b0:10|TURN,0,0,10 TURN,1,10,20 TURN,0,10,40 TURN,1,10,60 |965 975 ",
+        // Only the seats still betting show their cards.
+        "3|d k0 k1 k2 b0:10 b1:-1 b2:0|TURN,0,0,15 TURN,1,10,25 FOLD,1 TURN,2,10,25 SHOWDOWN,0,0,1,2,3,4," +
+            sf6 + " SHOWDOWN,2,10,11,12,13,14,High Card A K Q 3 2 RESULT,0,35," + sf6 +
+            " WINNER,0 |1015 990 980 ",
+        // Won by folds: no cards shown.
+        "3|d k0 k1 k2 b0:10 b1:-1 b2:5 b0:-1|TURN,0,0,15 TURN,1,10,25 FOLD,1 TURN,2,10,25 TURN,0,5,40 FOLD,0 "
+        "RESULT,2,40, WINNER,2 |980 990 1015 ",
+        "1|d k0 b0:10|TURN,0,0,5 RESULT,0,15, WINNER,0 |995 ",        // a lone bettor is paid
+        "1|d k0 b0:-1|TURN,0,0,5 FOLD,0 RESULT,0,5, WINNER,0 |995 ",  // a lone fold ends the hand too
+        "2|d b0:0||995 995 ",                                         // nobody betting: nobody paid
+        "2|b0:0||1000 1000 ",                                         // nor before the first deal
+        "2|d b0:-1 b1:-1|FOLD,0 FOLD,1 |995 995 ",
+        // Stakes left when everyone walked away do not go to a new game.
+        "2|d l0 l1 c0 d k0 b0:0|[Game 1: 10 chips of an abandoned hand cleared] "
+        "TURN,0,0,5 RESULT,0,5, WINNER,0 |995 - ",
+        "2|t0,14,2,3,4,13,1,15,16,30 d k0 k1 b0:0|TURN,0,0,10 [WinsOf untermined] "
+        "SHOWDOWN,0,0,14,2,3,4,Straight 6 "
+        "SHOWDOWN,1,13,1,15,16,30,Straight 6 RESULT,0,10,Straight 6 WINNER,0 |1000 990 ",  // a tie
+        // A new deal refunds the hand it cuts short; a leaver's stake goes to
+        // the next winner; a paid hand is not refunded.
+        "3|d k0 k1 k2 b0:20 b1:0 l1 d k0 k2 b2:-1|TURN,0,0,15 TURN,1,20,35 TURN,2,20,55 TURN,0,0,35 "
+        "FOLD,2 RESULT,0,35, WINNER,0 |1025 - 990 ",
+        // The last one to exchange leaves, the player on turn leaves, one is left.
+        "4|d k1 k2 k3 l0 b1:10 l2 l3|TURN,1,0,20 TURN,2,10,30 TURN,3,10,30 RESULT,1,30, WINNER,1 |- 1010 - "
+        "- ",
+        "2|d k0 l1|RESULT,0,10, WINNER,0 |1000 - ",
+        // A fold during the exchange moves the turn; the betting still opens at seat 0.
+        "4|d k0 k1 b3:-1 k2|FOLD,3 TURN,0,0,20 |995 995 995 995 ",
+        // Bets past 32 bits: the ante, the pot, what seat 1, the bettor or
+        // seat 2 could win (unless he has folded), the bank.
+        "3|d k0 k1 k2 ?0:2147483647 ?0:2147483643 ?0:2147483642 ?0:2147482700 $0:2000 ?0:2147482000"
+        "|TURN,0,0,15 n n n n y |2000 995 995 ",
+        "3|d k0 k1 k2 $0:2147483637 ?0:0 $0:2147483632 ?0:0 $0:-2147483648 ?0:1 ?0:0 b0:1"
+        "|TURN,0,0,15 n y n y ERROR,BET |-2147483648 995 995 ",
+        "3|d k0 k1 k2 $2:2147483637 ?0:0 b2:-1 ?0:0 $1:0 ?0:2147483632 ?0:2147483633"
+        "|TURN,0,0,15 n FOLD,2 TURN,1,0,15 y y n |995 0 2147483637 ",
+    };
+    const L kTold = {"TURN", "FOLD", "SHOWDOWN", "RESULT", "WINNER", "ERROR"};
+    for (const std::string& row : rows) {
+        SCOPED_TRACE(row);
+        const auto bar1 = row.find('|'), bar2 = row.find('|', bar1 + 1);
+        const int n = std::stoi(row);
+        std::vector<int> top;
+        Server s([&top](std::span<std::int16_t> cards) { knownDeck(std::exchange(top, {}))(cards); });
+        s.seat(L(n, "p"));
+        for (int i = 1; i <= n; ++i) s.send(i, "FEATURES\tturn\tshowdown");
+        std::string told;
+        std::istringstream script(row.substr(bar1 + 1, bar2 - bar1 - 1));
+        for (std::string a; script >> a;) {
+            const int i = a.size() > 1 ? a[1] - '0' : 0;
+            const std::string v = a.size() > 3 ? a.substr(3) : "0";
+            std::string line = a[0] == 'd' ? "STARTGAME" : a[0] == 'b' ? "BET\t" + v : "EXCHANGE";
+            for (int k = a[0] != 'x' ? 0 : v.size() > 2 ? std::stoi(v.substr(2)) : 1; k > 0; --k)
+                line += "\t" + v.substr(0, 1);
+            if (a[0] == 'd' || a[0] == 'b' || a[0] == 'k' || a[0] == 'x')
+                s.send(a[0] == 'd' ? 1 : i + 1, line);
+            std::istringstream cards(a[0] == 't' ? a.substr(1) : "");
+            for (std::string c; std::getline(cards, c, ',');) top.push_back(std::stoi(c));
+            if (a[0] == 'l') s.disconnect(i + 1);
+            if (a[0] == 'c')
+                s.login(i + 1, "p"), s.send(i + 1, "FEATURES\tturn\tshowdown"), s.send(i + 1, "NEWGAME\tx");
+            if (a[0] == '$')
+                s.client(i + 1).Bank = std::stoi(v), s.invariants = std::make_unique<Invariants>(*s.core);
+            if (a[0] == '?') told += s.game(1).betInRange(s.client(i + 1), std::stoi(v)) ? "y " : "n ";
+            for (const std::string& entry : std::exchange(s.log, {})) told += "[" + entry + "] ";
+            L step;  // a line several of them got is noted once
+            for (int slot = 1; slot <= n; ++slot)
+                for (std::string got : s.lines(slot)) {
+                    const std::string word = got.substr(0, got.find('\t'));
+                    std::replace(got.begin(), got.end(), '\t', ',');
+                    if (std::count(kTold.begin(), kTold.end(), word) &&
+                        !std::count(step.begin(), step.end(), got))
+                        step.push_back(got);
+                }
+            for (const std::string& got : step) told += got + " ";
+            for (int slot = 1; a == "h" && slot <= n; ++slot)
+                for (int p = 0; p < 5 && s.client(slot).InGame(); ++p)
+                    told += std::to_string(s.client(slot).card(p)) + (p < 4 ? "," : " ");
+        }
+        std::string banks;
+        for (int i = 1; i <= n; ++i)
+            banks += s.client(i).InGame() ? std::to_string(s.client(i).Bank) + " " : "- ";
+        EXPECT_EQ(told + "|" + banks, row.substr(bar2 + 1));
+    }
+}
+
+// Ten players create the ten tables, and an eleventh NEWGAME is refused
+// until one is free; six join table 10, and a seventh is refused until a
+// seat is free. A CHAT reaches the table, and only its first field.
+TEST(Session, NewGameJoinGameAndChat) {
     Server s;
     for (int i = 1; i <= 10; ++i) {
         s.login(i, "p" + std::to_string(i));
-        s.send(i, "NEWGAME\tg" + std::to_string(i));
+        s.send(i, "NEWGAME\tg");
         EXPECT_EQ(s.lines(i), (L{"OK\tNEWGAME " + std::to_string(i), "SEAT\t0"}));
     }
     auto refused = [&](int i, const std::string& line) {
@@ -78,19 +239,13 @@ TEST(Session, NewGameAndJoinGame) {
     };
     refused(10, "NEWGAME\tmore");
     s.disconnect(1);
-    s.send(10, "NEWGAME\tmore");  // table 1 is the only free one
+    s.send(10, "NEWGAME\tmore");
     EXPECT_EQ(s.lines(10), (L{"OK\tNEWGAME 1", "SEAT\t0"}));
-    for (int i = 2; i <= 7; ++i) {
-        s.send(i, "JOINGAME\t10");
-        EXPECT_EQ(s.lines(i), (L{"OK\tJOINGAME", "SEAT\t" + std::to_string(i - 2)}));
-        if (i == 3) {
-            EXPECT_EQ(s.lines(2), report("", "p2 p3", "3 3", "", ""));
-        }
-    }
-    for (int i = 1; i <= 10; ++i) s.lines(i);
+    for (int i = 2; i <= 7; ++i) s.send(i, "JOINGAME\t10");
+    EXPECT_EQ(s.lines(7), (L{"OK\tJOINGAME", "SEAT\t5"}));
     refused(8, "JOINGAME\t10");
     s.disconnect(2);
-    s.send(8, "JOINGAME\t10");  // seat 0 is the only free one
+    s.send(8, "JOINGAME\t10");
     EXPECT_EQ(s.lines(8), (L{"OK\tJOINGAME", "SEAT\t0"}));
     s.send(3, "CHAT\thi\tthere");
     EXPECT_EQ(s.lines(8), L{"CHAT\tp3> hi"});
@@ -138,10 +293,14 @@ TEST(Session, FaultsCloseTheConnection) {
         EXPECT_EQ(s.sock(i).st, ISocket::kClosed);
         EXPECT_EQ(s.client(i).ClientState, wire::state::Void);
     }
+    s.connect(2);  // nothing of the overlong line is left
+    s.send(2, "LOGIN\tbob");
+    EXPECT_EQ(s.lines(2).back(), "OK\tLOGIN");
     s.login(3, "cy");
-    s.receive(3, "NEWGAME\t" + std::string(1000, 'y'));  // a long line that ends in time is fine
-    s.receive(3, "\r\n");
-    EXPECT_EQ(s.game(1).GameName.size(), 1000u);
+    // A long line that ends in time is fine; so is the listing of its name.
+    s.receive(3, "NEWGAME\t" + std::string(wire::kMaxPendingBytes - 8, 'y'));
+    s.receive(3, "\r\nFEATURES\tgames\r\nGAMES\r\n");
+    EXPECT_EQ(s.game(1).GameName.size(), wire::kMaxPendingBytes - 8);
     // Nothing is sent that a client would drop: "CHAT\tcy> " and CR LF take 11 bytes.
     s.lines(3);
     s.send(3, "CHAT\t" + std::string(wire::kMaxPendingBytes - 11, 'c'));
@@ -154,6 +313,7 @@ TEST(Session, FaultsCloseTheConnection) {
     EXPECT_EQ(s.lines(4), (L{"ERROR\tLOGIN", "LOGIN"}));
     s.send(4, "LOGIN\t" + std::string(wire::kMaxNameBytes, 'n'));
     EXPECT_EQ(s.lines(4), L{"OK\tLOGIN"});
+    EXPECT_THROW(s.client(3).card(5), std::out_of_range);
     for (int i : {0, 11}) {
         EXPECT_THROW(s.core->client(i), std::out_of_range);
         EXPECT_THROW(s.core->game(i), std::out_of_range);
@@ -161,13 +321,15 @@ TEST(Session, FaultsCloseTheConnection) {
 }
 
 // With a turn time the server exchanges nothing for a player who has not
-// exchanged in time, and folds one on turn who has not bet.
+// exchanged in time, and folds one on turn who has not bet, which those who
+// asked for turns are told.
 TEST(Session, TurnTimeActsForSlowPlayers) {
     Server s;
     auto now = std::chrono::steady_clock::time_point{};
     s.core->setClock([&] { return now; });
     s.core->setTurnTime(std::chrono::seconds(30));
     s.seat({"ann", "bob"});
+    s.send(2, "FEATURES\tturn");
     s.send(1, "STARTGAME");
     s.send(2, "EXCHANGE\t0");
     now += std::chrono::seconds(29);
@@ -178,9 +340,11 @@ TEST(Session, TurnTimeActsForSlowPlayers) {
     now += std::chrono::seconds(29);
     s.core->expireTurns();
     EXPECT_TRUE(s.log.size() == 1 && s.game(1).onTurn(s.client(1)));
+    s.lines(2);
     now += std::chrono::seconds(1);
     s.core->expireTurns();
     EXPECT_EQ(s.log, (L{"Turn time: index=1 exchanges nothing", "Turn time: index=1 folds"}));
+    EXPECT_EQ(s.lines(2).at(0), "FOLD\t0");
     EXPECT_EQ(s.game(1).Seats[1]->Bank, 1000);  // bob won both antes and paid the next one
 }
 
