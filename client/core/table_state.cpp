@@ -27,6 +27,9 @@ void TableState::seat(std::int16_t mySeat) {
 
 void TableState::deal(const wire::Hand& cards) {
     clearHand();
+    // The next hand is dealt at once: the showdown stays in view through the
+    // exchange, until the new hand's betting or its own outcome.
+    staleShowdown_ = true;
     running_ = antesOfDeal_ = true;
     for (auto& s : seats_) s.drawn = -1;
     history_.dealt(cards);
@@ -78,6 +81,7 @@ std::string TableState::stateText(std::size_t seat, std::int32_t state) const {
 void TableState::turn(const srv::Turn& m) {
     if (!valid(m.seat)) return;
     running_ = true;
+    clearShowdown();
     if (!turn_ || turn_->seat != m.seat) {
         closeTurn();
         clearTurnMark();
@@ -98,6 +102,7 @@ void TableState::fold(std::int16_t seat) {
 
 void TableState::showdown(const srv::Showdown& m) {
     if (!valid(m.seat)) return;
+    clearShowdown();
     closeTurn();
     const std::string shown = handText(m.cards) + (m.handName.empty() ? "" : ": " + m.handName);
     seats_[m.seat].shown = true;
@@ -106,6 +111,7 @@ void TableState::showdown(const srv::Showdown& m) {
 }
 
 std::string TableState::result(const srv::Result& m) {
+    clearShowdown();
     closeTurn();
     clearTurnMark();
     if (valid(m.seat)) setMark(m.seat, SeatMark::Winner);
@@ -135,6 +141,8 @@ std::string TableState::handEnded(const srv::Winner& m) {
 
 void TableState::leave() {
     clearHand();
+    staleShowdown_ = true;
+    clearShowdown();
     running_ = false;
     updatePot();
     seats_ = {};
@@ -163,17 +171,25 @@ void TableState::clearTurnMark() {
         if (seats_[i].mark == SeatMark::Turn) setMark(i, SeatMark::None);
 }
 
-// What the last hand left on the seat list: folds, shown hands, marks.
+// What the last hand left on the seat list but its showdown: folds, the turn mark.
 void TableState::clearHand() {
     for (int i = 0; i < wire::kSeatCount; ++i) {
         Seat& s = seats_[i];
         if (std::exchange(s.folded, false)) view_.setSeatCell(i, SeatColumn::State, stateText(i, s.state));
-        if (std::exchange(s.shown, false)) view_.setSeatCell(i, SeatColumn::Shown, "");
-        setMark(i, SeatMark::None);
     }
+    clearTurnMark();
     turn_.reset();
     betMade_ = turnActed_ = false;
     result_.clear();
+}
+
+// The last hand's shown hands and winner's mark, once a new hand has moved on.
+void TableState::clearShowdown() {
+    if (!std::exchange(staleShowdown_, false)) return;
+    for (int i = 0; i < wire::kSeatCount; ++i) {
+        if (std::exchange(seats_[i].shown, false)) view_.setSeatCell(i, SeatColumn::Shown, "");
+        if (seats_[i].mark == SeatMark::Winner) setMark(i, SeatMark::None);
+    }
 }
 
 // The seat on turn gives it up: without a bet or a fold it called nothing.

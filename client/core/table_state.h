@@ -24,7 +24,8 @@ public:
 
     // This player's seat, as SEAT reports it.
     void seat(std::int16_t mySeat);
-    // A hand dealt to this player: the last hand's marks and cells go.
+    // A hand dealt to this player: the last hand's folds and turn mark go;
+    // its showdown stays until the new hand's betting.
     void deal(const wire::Hand& cards);
     void exchanged(const wire::Hand& cards) { history_.exchanged(cards); }
     // One line of a table report, after its cells are written. Rises of the
@@ -65,6 +66,7 @@ private:
     void setMark(int seat, SeatMark mark);
     void clearTurnMark();
     void clearHand();
+    void clearShowdown();
     void closeTurn();
     void bet(int seat, std::int32_t ante, std::int32_t& highest);
     std::int32_t owedFromAntes() const;
@@ -80,6 +82,7 @@ private:
     bool turnActed_ = false;               // the seat on turn has bet or folded since
     std::pair<std::int32_t, std::int32_t> potShown_{-1, 0};
     std::string result_;
+    bool staleShowdown_ = false;  // the shown cells and winner's mark are the last hand's
     HandHistory history_;
 };
 

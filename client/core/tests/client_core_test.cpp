@@ -120,14 +120,14 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "pot 15/0; mark 0=Turn; mark 0=None; mark 1=Turn; pot 25/10; owe 10; S 1=Folded; "
              "S 0=Waiting for Bet; S 1=Folded; S 2=Making Bet; mark 1=None; mark 2=Turn; owe 0; " +
              mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
-        {"showdown: hands shown, winner marked, outcome shown and told, no box; the history; all cleared "
-         "at the deal",
+        {"showdown: hands shown, winner marked, outcome shown and told, no box; the history; folds cleared "
+         "at the deal, the showdown at the next betting",
          ext +
              "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|"
              "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|"
              "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pair K K 7 7 3|"
              "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pair K K 7 7 3|WINNER\t0|" +
-             deal,
+             deal + "|TURN\t1\t0\t15",
          dealt +
              "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; "
              "mark 0=Turn; mark 0=None; mark 1=Turn; mark 1=None; mark 2=Turn; pot 25/10; S 2=Folded; "
@@ -138,7 +138,8 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "Draws: ann 2, bob 2, carl 0\nann checks\nbob bets 10\ncarl folds\nann calls 10\n"
              "ann shows KC KD 7C 7D 3C: Two Pair K K 7 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n"
              "ann wins 35 with Two Pair K K 7 7 3; " +
-             mode + "shown 0=; mark 0=None; shown 1=; S 2=Waiting for Bet; " + drawn},
+             mode + "S 2=Waiting for Bet; " + drawn +
+             "shown 0=; mark 0=None; shown 1=; mark 1=Turn; pot 15/0; "},
         {"games: a choice joins and names the table, a cancel sends nothing, none asks the number; turn "
          "not agreed is ignored; leaving forgets the name",
          "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|@JoinGame|GAME\t3\tfriday\t2\t1|"
