@@ -75,6 +75,10 @@ void TableState::bet(int seat, std::int32_t ante, std::int32_t& highest) {
 
 std::string TableState::stateText(std::size_t seat, std::int32_t state) const {
     if (seat < seats_.size() && seats_[seat].folded) return "Folded";
+    // The report goes out before the turn passes: TURN says who bets now.
+    if (turn_ && betting(state))
+        return wire::stateText(static_cast<int>(seat) == turn_->seat ? wire::state::MakeBet
+                                                                     : wire::state::WaitBet);
     return wire::stateText(state);
 }
 
@@ -82,13 +86,18 @@ void TableState::turn(const srv::Turn& m) {
     if (!valid(m.seat)) return;
     running_ = true;
     clearShowdown();
-    if (!turn_ || turn_->seat != m.seat) {
+    const int before = turn_ ? turn_->seat : -1;
+    if (before != m.seat) {
         closeTurn();
         clearTurnMark();
         setMark(m.seat, SeatMark::Turn);
         turnActed_ = false;
     }
     turn_ = m;
+    if (before != m.seat)
+        for (const int i : {before, int{m.seat}})
+            if (valid(i) && betting(seats_[i].state) && !seats_[i].folded)
+                view_.setSeatCell(i, SeatColumn::State, stateText(i, seats_[i].state));
     updatePot();
 }
 

@@ -111,14 +111,17 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          dealt + "pot 10/0; pot 20/10; owe 10; pot 30/0; pot -1/0; "
                  "history Your cards: 10C JC QC KC AC\nann bets 10\nbob calls 10\nbob wins; box WINNER is "
                  "seat 1; "},
-        {"turn: the mark moves, pot and what to call from TURN; Folded stays through reports until the deal",
+        {"turn: the mark and Making Bet move, pot and what to call from TURN; Folded stays through reports "
+         "until "
+         "the deal",
          ext +
              "SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|%|FOLD\t1|"
              "SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|" +
              deal,
          dealt +
-             "pot 15/0; mark 0=Turn; mark 0=None; mark 1=Turn; pot 25/10; owe 10; S 1=Folded; "
-             "S 0=Waiting for Bet; S 1=Folded; S 2=Making Bet; mark 1=None; mark 2=Turn; owe 0; " +
+             "pot 15/0; mark 0=Turn; S 0=Making Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; "
+             "S 1=Making Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; S 1=Folded; "
+             "S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; " +
              mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
         {"showdown: hands shown, winner marked, outcome shown and told, no box; the history; folds cleared "
          "at the deal, the showdown at the next betting",
@@ -130,8 +133,9 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              deal + "|TURN\t1\t0\t15",
          dealt +
              "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; "
-             "mark 0=Turn; mark 0=None; mark 1=Turn; mark 1=None; mark 2=Turn; pot 25/10; S 2=Folded; "
-             "mark 2=None; mark 0=Turn; shown 0=KC KD 7C 7D 3C: Two Pair K K 7 7 3; "
+             "mark 0=Turn; S 0=Making Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; S 1=Making Bet; "
+             "mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/10; S 2=Folded; "
+             "mark 2=None; mark 0=Turn; S 0=Making Bet; shown 0=KC KD 7C 7D 3C: Two Pair K K 7 7 3; "
              "shown 1=9D JC QC JH AC: Pair J A Q 9; mark 0=None; mark 0=Winner; "
              "outcome ann wins 35 with Two Pair K K 7 7 3; chat \r\nann wins 35 with Two Pair K K 7 7 3; "
              "pot -1/0; history Your cards: 10C JC QC KC AC, after the draw: 9D JC QC JH AC\n"
@@ -139,7 +143,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "ann shows KC KD 7C 7D 3C: Two Pair K K 7 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n"
              "ann wins 35 with Two Pair K K 7 7 3; " +
              mode + "S 2=Waiting for Bet; " + drawn +
-             "shown 0=; mark 0=None; shown 1=; mark 1=Turn; pot 15/0; "},
+             "shown 0=; mark 0=None; shown 1=; mark 1=Turn; S 1=Making Bet; pot 15/0; "},
         {"games: a choice joins and names the table, a cancel sends nothing, none asks the number; turn "
          "not agreed is ignored; leaving forgets the name",
          "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|@JoinGame|GAME\t3\tfriday\t2\t1|"
