@@ -14,6 +14,9 @@ WORDS = ["LOGIN", "LOGOUT", "NEWGAME", "JOINGAME", "JOINGAME", "SEAT", "STARTGAM
 ARGS = ["0", "1", "2", "3", "4", "5", "-1", "10", "1", "0", "-2", "6", "11", "2147483647",
         "-2147483648", "2147483648", "99999999999", "", " 1", "+1", "01", "abc", "1000", "995",
         "1073741824", "-1000", "ann", "Bob", "\xC4pfel", "x y", "\\t", "2147483642"]
+# The extension's requests, and the words a FEATURES line names.
+EXTENSION_WORDS = ["FEATURES", "GAMES"]
+FEATURE_WORDS = ["turn", "showdown", "games", "bogus"]
 
 
 def connect(slot):
@@ -41,9 +44,13 @@ def flood(slot):
 
 def line(slot, word, *args, cut=None):
     """One command line; cut=n delivers it in two chunks split at byte n."""
-    out = bytes([0x60 | (slot - 1), WORDS.index(word), len(args)])
+    extension = word in EXTENSION_WORDS
+    code = 0x40 | EXTENSION_WORDS.index(word) if extension else WORDS.index(word)
+    out = bytes([0x60 | (slot - 1), code, len(args)])
     for a in args:
-        if a in ARGS:
+        if extension and a in FEATURE_WORDS:
+            out += bytes([FEATURE_WORDS.index(a)])
+        elif not extension and a in ARGS:
             out += bytes([ARGS.index(a)])
         else:
             b = a.encode("latin-1")
@@ -88,8 +95,17 @@ def server_sessions():
         line(2, "JOINGAME", "1"), line(2, "STARTGAME"), line(1, "EXCHANGE"), flood(2),
         line(1, "BET", "0"),
     ])
+    # Sessions that ask for some of the extension, a hand to its showdown, the listing.
+    extension = seed + b"".join([
+        line(1, "LOGIN", "ann"), line(2, "LOGIN", "Bob"), line(3, "LOGIN", "cy"),
+        line(1, "FEATURES", "turn", "showdown", "games"), line(2, "FEATURES", "bogus", "turn"),
+        line(1, "NEWGAME", "t"), line(2, "JOINGAME", "1"), line(3, "JOINGAME", "1"), line(1, "STARTGAME"),
+        line(1, "EXCHANGE", "1"), line(2, "EXCHANGE"), line(3, "EXCHANGE", "0", "4"),
+        line(1, "BET", "10"), line(2, "BET", "-1"), line(3, "BET", "0"), line(1, "GAMES"),
+        line(3, "GAMES"), line(1, "FEATURES"), line(1, "GAMES"),
+    ])
     return {"example_hand": example, "test_mode": test_mode, "three_player_fold": fold,
-            "typed_chunks": chunks, "overlong_line": overlong}
+            "typed_chunks": chunks, "overlong_line": overlong, "extension": extension}
 
 
 def report(antes, names, states, exchanges, banks):

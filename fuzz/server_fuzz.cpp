@@ -51,6 +51,10 @@ private:
 constexpr const char* kWords[16] = {"LOGIN",     "LOGOUT",    "NEWGAME",  "JOINGAME", "JOINGAME", "SEAT",
                                     "STARTGAME", "STARTGAME", "EXCHANGE", "EXCHANGE", "EXCHANGE", "BET",
                                     "BET",       "BET",       "CHAT",     "EXIT"};
+// The extension's requests (bit 0x40 of the word byte) and the feature words
+// a FEATURES line names.
+constexpr const char* kExtensionWords[2] = {"FEATURES", "GAMES"};
+constexpr const char* kFeatureWords[4] = {"turn", "showdown", "games", "bogus"};
 // Arguments: positions, amounts, table numbers, edge numbers, non-numbers, names.
 constexpr const char* kArgs[32] = {
     "0",           "1",     "2",   "3",   "4",        "5",          "-1",          "10",
@@ -69,7 +73,6 @@ public:
                 if (line.rfind("Session error", 0) == 0) fail(line);
             },
             server::seededShuffler(seed));
-        for (int i = 0; i < ServerCore::kSlots; ++i) socks_[i].owner = &core_->client(i + 1);
         invariants_ = std::make_unique<Invariants>(*core_);
     }
 
@@ -109,7 +112,7 @@ private:
 
     static std::string makeLine(Input& in) {
         const std::uint8_t w = in.byte();
-        std::string word = kWords[w & 15];
+        std::string word = w & 0x40 ? kExtensionWords[w & 1] : kWords[w & 15];
         if (w & 0x10)
             for (char& c : word) c = static_cast<char>(c - 'A' + 'a');
         if (w & 0x20) word = " " + word + "  ";
@@ -117,7 +120,11 @@ private:
         for (int k = in.byte() % 8; k > 0; --k) {
             const std::uint8_t t = in.byte();
             line += '\t';
-            line += t < 0xE0 ? std::string(kArgs[t % 32]) : in.bytes(t & 15);  // or arbitrary bytes
+            if (t >= 0xE0) {
+                line += in.bytes(t & 15);  // arbitrary bytes
+            } else {
+                line += w & 0x40 ? kFeatureWords[t % 4] : kArgs[t % 32];
+            }
         }
         return line + "\r\n";
     }
