@@ -17,17 +17,23 @@ namespace {
 // receives: the login prompt for anything before a LOGIN, the example hand
 // (ann exchanges positions 1 and 3 and raises 10, bob keeps his cards and
 // calls; his straight flush beats hers and the next hand is dealt), LOGOUT.
+// Bob asks for features: agreed to the known words, once each, in the order
+// asked; GAMES answered only when agreed to; the hand's extension lines in
+// their place among the others (ann, who did not ask, gets none); a new
+// login starts without any.
 TEST(Session, TwoPlayersLineByLine) {
     const std::string ann = "ann@[z\xE0\xD7\xFE\xDF";  // 0xD7, the multiplication sign, has no lower case
     const L deal = report("5 5", ann + " bob", "4 4", "", "995 995");
     const L afterAnn = report("5 5", ann + " bob", "4 4", "2", "995 995");
     const L afterBob = report("5 5", ann + " bob", "5 4", "2 0", "995 995");
     const L afterRaise = report("15 5", ann + " bob", "5 5", "2 0", "985 995");
-    const L end = report("15 15", ann + " bob", "5 6", "2 0", "985 985") + L{"WINNER\t1"};
+    const L end = report("15 15", ann + " bob", "5 6", "2 0", "985 985");
     const L next = report("5 5", ann + " bob", "4 4", "", "980 1010");
+    const L shown = {"SHOWDOWN\t0\t0\t10\t2\t11\t4\tFlush K Q 6 4 2",
+                     "SHOWDOWN\t1\t5\t6\t7\t8\t9\tStraight Flush J", "RESULT\t1\t30\tStraight Flush J"};
     const struct {
         int slot;
-        const char* chunk;
+        std::string chunk;
         L to1, to2;
     } steps[] = {
         {1, "SEAT\r\nchat\thello\r\nFOO\r\nNEWGAME\tx\r\n", {"LOGIN", "LOGIN", "LOGIN", "LOGIN"}, {}},
@@ -35,16 +41,22 @@ TEST(Session, TwoPlayersLineByLine) {
         {1, " login \tAnn@[Z\xC0\xD7\xDE\xDF\r\n", {"OK\tLOGIN"}, {}},
         {1, "LOGIN\tbob\r\nEXIT\r\nSEAT\r", {}, {}},
         {1, "\n\r\n", {"SEAT\t-1"}, {}},
-        {2, "LOGIN\tbob\r\n", {}, {"OK\tLOGIN"}},
+        {2, "GAMES\r\nLOGIN\tbob\r\nGAMES\r\nFEATURES\tgames\tbogus\tturn\tgames\r\n", L{},
+         L{"LOGIN", "OK\tLOGIN", "FEATURES\tgames\tturn"}},
         {1, "NEWGAME\tfirst\r\n", {"OK\tNEWGAME 1", "SEAT\t0"}, {}},
-        {2, "JOINGAME\t1\r\n", report("", ann + " bob", "3 2", "", ""), {"OK\tJOINGAME", "SEAT\t1"}},
+        {2, "GAMES\r\nJOINGAME\t1\r\n", report("", ann + " bob", "3 2", "", ""),
+         L{"GAME\t1\tfirst\t1\t0", "GAMES_END", "OK\tJOINGAME", "SEAT\t1"}},
         {1, "STARTGAME\r\n", L{"STARTGAME\t0\t1\t2\t3\t4"} + deal, L{"STARTGAME\t5\t6\t7\t8\t9"} + deal},
+        {2, "FEATURES\tshowdown\tturn\tgames\r\nGAMES\r\n", L{},
+         L{"FEATURES\tshowdown\tturn\tgames", "GAME\t1\tfirst\t2\t1", "GAMES_END"}},
         {1, "EXCHANGE\t1\t3\r\n", afterAnn + L{"EXCHANGE\t0\t10\t2\t11\t4"}, afterAnn},
-        {2, "EXCHANGE\r\n", afterBob + L{"BET"}, afterBob + L{"EXCHANGE\t5\t6\t7\t8\t9"}},
-        {1, "BET\t10\r\n", afterRaise, afterRaise + L{"BET"}},
-        {2, "BET\t0\r\n", end + L{"STARTGAME\t0\t1\t2\t3\t4"} + next,
-         end + L{"STARTGAME\t5\t6\t7\t8\t9"} + next},
-        {1, "LOGOUT\r\nSEAT\r\n", {"LOGIN"}, report("0 5", "- bob", "0 4", "", "1000 1010")}};
+        {2, "EXCHANGE\r\n", afterBob + L{"BET"}, afterBob + L{"EXCHANGE\t5\t6\t7\t8\t9", "TURN\t0\t0\t10"}},
+        {1, "BET\t10\r\n", afterRaise, afterRaise + L{"TURN\t1\t10\t20", "BET"}},
+        {2, "BET\t0\r\n", end + L{"WINNER\t1", "STARTGAME\t0\t1\t2\t3\t4"} + next,
+         end + shown + L{"WINNER\t1", "STARTGAME\t5\t6\t7\t8\t9"} + next},
+        {1, "LOGOUT\r\nSEAT\r\n", {"LOGIN"}, report("0 5", "- bob", "0 4", "", "1000 1010")},
+        {2, "LOGOUT\r\nFEATURES\tgames\r\nLOGIN\tbob\r\nGAMES\r\nFEATURES\tgames\r\nFEATURES\r\nGAMES\r\n",
+         L{}, L{"LOGIN", "OK\tLOGIN", "FEATURES\tgames", "FEATURES"}}};
     Server s;
     s.connect(1);
     s.connect(2);
@@ -57,52 +69,6 @@ TEST(Session, TwoPlayersLineByLine) {
         EXPECT_EQ(s.lines(2), step.to2);
     }
     EXPECT_EQ(s.client(1).ClientState, wire::state::WaitLogin);
-}
-
-// FEATURES agrees to the known words asked, once each, in the order asked,
-// and a new login starts without any; GAMES is answered only when agreed to.
-// The extension lines of a hand come in their place among the others (the
-// reports cut to their SEAT_ANTE lines) to ann, who asked for turn and
-// showdown; cy asked for turn, bob for nothing (the checker sees what they get).
-TEST(Session, FeaturesAndTheirLines) {
-    Server s;
-    s.seat({"ann", "bob", "cy"});
-    s.login(4, "dan");
-    s.send(4, "NEWGAME\tsecond");
-    s.send(4, "STARTGAME");
-    s.send(3, "FEATURES\tturn");
-    const std::string antes = "SEAT_ANTE\t5\t5\t5\t0\t0\t0", raised = "SEAT_ANTE\t15\t5\t5\t0\t0\t0";
-    const struct {
-        int slot;
-        const char* line;
-        L to1;
-    } steps[] = {{1, "GAMES", {}},
-                 {1, "FEATURES\tgames\tbogus\tturn\tgames", {"FEATURES\tgames\tturn"}},
-                 {1, "GAMES", {"GAME\t1\tt\t3\t0", "GAME\t2\tsecond\t1\t1", "GAMES_END"}},
-                 {1, "FEATURES", {"FEATURES"}},
-                 {1, "GAMES", {}},
-                 {1, "FEATURES\tshowdown\tturn", {"FEATURES\tshowdown\tturn"}},
-                 {1, "STARTGAME", {"STARTGAME\t0\t1\t2\t3\t4", antes}},
-                 {1, "EXCHANGE", {antes, "EXCHANGE\t0\t1\t2\t3\t4"}},
-                 {2, "EXCHANGE", {antes}},
-                 {3, "EXCHANGE", {antes, "TURN\t0\t0\t15", "BET"}},
-                 {1, "BET\t10", {raised, "TURN\t1\t10\t25"}},
-                 {2, "BET\t-1", {"FOLD\t1", raised, "TURN\t2\t10\t25"}},
-                 {3,
-                  "BET\t0",
-                  {"SEAT_ANTE\t15\t5\t15\t0\t0\t0", "SHOWDOWN\t0\t0\t1\t2\t3\t4\tStraight Flush 6",
-                   "SHOWDOWN\t2\t10\t11\t12\t13\t14\tHigh Card A K Q 3 2", "RESULT\t0\t35\tStraight Flush 6",
-                   "WINNER\t0", "STARTGAME\t0\t1\t2\t3\t4", antes}},
-                 {1, "LOGOUT\r\nFEATURES\tgames", {"LOGIN"}},
-                 {1, "LOGIN\tann\r\nGAMES", {"OK\tLOGIN"}}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.line);
-        s.send(step.slot, step.line);
-        L told;
-        for (const std::string& line : s.lines(1))
-            if (!line.starts_with("SEAT_") || line.starts_with("SEAT_ANTE")) told.push_back(line);
-        EXPECT_EQ(told, step.to1);
-    }
 }
 
 // Each row: players | script | what they were told | their banks ("-" once
