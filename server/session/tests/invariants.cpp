@@ -33,15 +33,17 @@ constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
 
 std::int64_t pot(const clsGame& g) {  // every stake of the hand, the departed players' too
     std::int64_t p = g.departedPot;
-    for (int s = 0; s < 6; ++s) p += g.occupied(s) ? g.Seats[s]->Ante : 0;
+    for (const Player* o : g.Seats) p += o->Ante;  // an empty seat's void session stakes nothing
     return p;
 }
 
-wire::Hand hand(const Player& p) {
-    wire::Hand h{};
-    for (int i = 0; i < 5; ++i) h[i] = p.card(i);
-    return h;
+const Player* seated(const clsGame& g, int seat) {  // the player in `seat`, or none
+    return seat >= 0 && seat < 6 && g.occupied(seat) ? g.Seats[seat] : nullptr;
 }
+
+std::string voids(ServerCore& core) { return describe(core.g_VoidClient) + describe(core.g_VoidGame); }
+
+wire::Hand hand(const Player& p) { return {p.card(0), p.card(1), p.card(2), p.card(3), p.card(4)}; }
 
 }  // namespace
 
@@ -50,9 +52,6 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
     const Player& to = *owner;
     const clsGame& g = *to.m_Game;  // a table sends only to its seated players
     const wire::ServerLine m = wire::parseServerLine(f);
-    auto player = [&](int seat) {
-        return seat >= 0 && seat < 6 && g.occupied(seat) ? g.Seats[seat] : nullptr;
-    };
     const bool toldTurn = std::exchange(toldTurn_, false);
     if (m.index() == 0 || std::holds_alternative<wire::Malformed>(m) || std::holds_alternative<Unknown>(m))
         return "not a server message";
@@ -69,10 +68,10 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
     const auto* exchanged = std::get_if<Exchanged>(&m);
     if ((deal || exchanged) && (f.size() != 6 || (deal ? deal->cards : exchanged->cards) != hand(to)))
         return "not his hand";
-    if (const auto* w = std::get_if<Winner>(&m); w && (f.size() != 2 || !player(w->seat.value_or(-1))))
+    if (const auto* w = std::get_if<Winner>(&m); w && (f.size() != 2 || !seated(g, w->seat.value_or(-1))))
         return "WINNER of no seat";
     if (const auto* t = std::get_if<Turn>(&m)) {
-        const Player* p = player(t->seat);
+        const Player* p = seated(g, t->seat);
         std::int32_t top = 0;
         for (const Player* o : g.Seats) top = std::max(top, o->Ante);
         // A pot past 32 bits is told as the largest amount.
@@ -82,10 +81,10 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
         toldTurn_ = t->seat == to.seatno;
     }
     if (const auto* fold = std::get_if<Fold>(&m);
-        fold && (!player(fold->seat) || player(fold->seat)->ClientState != wire::state::WaitStart))
+        fold && (!seated(g, fold->seat) || seated(g, fold->seat)->ClientState != wire::state::WaitStart))
         return "a wrong FOLD";
     if (const auto* sd = std::get_if<Showdown>(&m)) {
-        const Player* p = player(sd->seat);
+        const Player* p = seated(g, sd->seat);
         if (!p || !p->IsBetting() || hand(*p) != sd->cards || (!shown_.empty() && shown_.back() >= sd->seat))
             return "a wrong SHOWDOWN";
         shown_.push_back(sd->seat);
@@ -95,8 +94,8 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
         // were the cards of none or of every seat still betting, his too.
         std::vector<int> betting;
         for (int s = 0; s < 6; ++s)
-            if (player(s) && player(s)->IsBetting()) betting.push_back(s);
-        const Player* w = player(r->seat);
+            if (seated(g, s) && seated(g, s)->IsBetting()) betting.push_back(s);
+        const Player* w = seated(g, r->seat);
         const auto shown = std::exchange(shown_, {});
         if (!w || r->amount != std::min({pot(g), kMax - w->Bank, kMax}) ||
             (shown.empty() ? !r->handName.empty() : shown != betting || shown.size() < 2 || !w->IsBetting()))
@@ -118,18 +117,15 @@ void MemorySocket::send(std::string_view bytes) {
 }
 
 std::string snapshot(ServerCore& core) {
-    std::string d = describe(core.g_VoidClient) + describe(core.g_VoidGame);
+    std::string d = voids(core);
     for (int i = 1; i <= ServerCore::kSlots; ++i) d += describe(core.client(i)) + describe(core.game(i));
     return d;
 }
 
-Invariants::Invariants(ServerCore& core)
-    : core_(core), void_(describe(core.g_VoidClient) + describe(core.g_VoidGame)) {
-    for (int i = 1; i <= ServerCore::kSlots; ++i) {
-        if (auto* socket = dynamic_cast<MemorySocket*>(core.client(i).Winsock)) {
+Invariants::Invariants(ServerCore& core) : core_(core), void_(voids(core)) {
+    for (int i = 1; i <= ServerCore::kSlots; ++i)
+        if (auto* socket = dynamic_cast<MemorySocket*>(core.client(i).Winsock))
             socket->owner = &core.client(i);
-        }
-    }
     check(true, 1);
 }
 
@@ -141,8 +137,7 @@ std::string Invariants::check(bool connection, int slot) {
     auto fail = [&](const std::string& what, int n = 0) {
         if (fault.empty()) fault = what + (n ? " " + std::to_string(n) : "");
     };
-    if (describe(core_.g_VoidClient) + describe(core_.g_VoidGame) != void_)
-        fail("the void session or table changed");
+    if (voids(core_) != void_) fail("the void session or table changed");
     allChips_ = 0;
     for (int i = 1; i <= ServerCore::kSlots; ++i) {
         const clsClient& c = core_.client(i);
@@ -158,7 +153,7 @@ std::string Invariants::check(bool connection, int slot) {
         auto& members = members_[t - 1];
         members.clear();
         for (int s = 0; s < 6; ++s) {
-            if (!g.occupied(s)) continue;
+            if (!seated(g, s)) continue;
             const Player& p = *g.Seats[s];
             members.insert(&p);
             if (p.m_Game != &g || p.seatno != s) fail("a player disagrees with his seat at table", t);
