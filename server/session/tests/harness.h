@@ -5,14 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
-#include "server/session/server_core.h"
 #include "server/session/tests/invariants.h"
 
 namespace server::testing {
@@ -74,11 +69,18 @@ public:
         send(i, "LOGIN\t" + name);
         lines(i);
     }
+    // `line` from slot i is answered with `answer` alone, to him alone, and changes nothing.
+    void refused(int i, const std::string& line, const L& answer) {
+        const std::string before = snapshot(*core);
+        for (int j = 1; j <= ServerCore::kSlots; ++j) lines(j);
+        send(i, line);
+        for (int j = 1; j <= ServerCore::kSlots; ++j) EXPECT_EQ(lines(j), j == i ? answer : L{});
+        EXPECT_EQ(snapshot(*core), before);
+    }
     // Slots 1..n in seats 0..n-1 of table 1, all lines dropped.
     void seat(const L& names) {
-        for (std::size_t i = 0; i < names.size(); ++i) login(static_cast<int>(i) + 1, names[i]);
-        send(1, "NEWGAME\tt");
-        for (std::size_t i = 1; i < names.size(); ++i) send(static_cast<int>(i) + 1, "JOINGAME\t1");
+        for (int i = 1; i <= static_cast<int>(names.size()); ++i)
+            login(i, names[i - 1]), send(i, i == 1 ? "NEWGAME\tt" : "JOINGAME\t1");
         for (int i = 1; i <= ServerCore::kSlots; ++i) lines(i);
     }
 
@@ -98,10 +100,8 @@ inline L report(const std::string& antes, const std::string& names, const std::s
     for (const std::string& given : {antes, names, states, exchanges, banks}) {
         const std::size_t k = out.size();
         std::istringstream in(given);
-        std::string line = std::string("SEAT_") + kWords[k];
-        int n = 0;
-        for (std::string v; in >> v; ++n) line += "\t" + (v == "-" ? "" : v);
-        for (; n < 6; ++n) line += std::string("\t") + kEmpty[k];
+        std::string line = std::string("SEAT_") + kWords[k], v;
+        for (int n = 0; n < 6; ++n) line += "\t" + (in >> v ? (v == "-" ? "" : v) : std::string(kEmpty[k]));
         out.push_back(line);
     }
     return out;
