@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/wait.h"
@@ -58,14 +59,10 @@ public:
         return lines;
     }
     bool waitEnded(Ms limit = kWaitLimit) {  // drops what comes until the other side closes
-        while (readLine(limit)) {
-        }
+        while (readLine(limit)) continue;
         return ended();
     }
-    void close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
+    void close() { ::close(std::exchange(fd_, -1)); }
     void reset() {  // an abortive close: the other side sees a reset
         const linger abortive{1, 0};
         ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
@@ -88,12 +85,10 @@ private:
             ended_ = n == 0 || (n < 0 && errno != EINTR);
         }
     }
-    std::optional<std::string> takeLine() {
+    std::optional<std::string> takeLine() {  // the first whole line, off the buffer
         const auto end = buffer_.find("\r\n");
         if (end == std::string::npos) return std::nullopt;
-        std::string line = buffer_.substr(0, end);
-        buffer_.erase(0, end + 2);
-        return line;
+        return std::exchange(buffer_, buffer_.substr(end + 2)).substr(0, end);
     }
 
     int fd_;

@@ -3,9 +3,9 @@
 // deadline passes, with the thread's Qt events running in between.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <functional>
+#include <future>
 #include <optional>
 #include <thread>
 
@@ -44,10 +44,9 @@ inline bool waitUntil(const std::function<bool()>& done, Ms limit = kWaitLimit,
 // Runs `work`, which bounds its own waits, on a thread of its own while this
 // thread runs its events.
 inline void runBeside(const std::function<void()>& work) {
-    std::atomic<bool> finished{false};
-    std::thread worker([&] { work(), finished = true; });
-    waitUntil([&] { return finished.load(); }, std::chrono::minutes(5));
-    worker.join();
+    auto done = std::async(std::launch::async, work);
+    waitUntil([&] { return done.wait_for(Ms(0)) == std::future_status::ready; }, std::chrono::minutes(5));
+    done.get();  // what `work` threw, thrown here
 }
 
 }  // namespace support
