@@ -1,7 +1,6 @@
 // The server window over TCP on the loopback, the command line, and the headless program.
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -10,7 +9,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <deque>
 #include <regex>
 
 #include "server/host/command_line.h"
@@ -24,28 +22,21 @@ namespace server::testing {
 namespace {
 
 using support::LineClient;
+using namespace ::testing;  // matchers
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        for (const char* name : {kClientProgram, kBotProgram}) {  // found by the server, never run
-            QFile program(programs.filePath(name));
-            program.open(QIODevice::WriteOnly), program.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        }
-        startHost();
-    }
+    HostTest() { startHost(); }
     // Programs are started by recording them, and the operator's answers come from `answers`.
-    void startHost(std::string commandLine = {}, HostHooks hooks = {}) {
+    void startHost(std::string commandLine = {}) {
+        HostHooks hooks;
         hooks.shuffle = knownDeck();
         hooks.programDir = programs.path();
         hooks.openUrl = [this](const std::string& url) { opened.push_back(url); };
         hooks.startDetached = [this](const QString& program, const QStringList& arguments) {
             return started.push_back(QStringList{QFileInfo(program).fileName()} + arguments), startFailure;
         };
-        hooks.askNumber = [this](const QString&, int, int, int) {
-            const std::optional<int> answer = answers.front();
-            return answers.pop_front(), answer;
-        };
+        hooks.askNumber = [this, asked = 0](auto&&...) mutable { return answers.at(asked++); };
         window = support::loopbackServer(std::move(hooks), std::move(commandLine));
         window->Timer1->stop();  // the tests tick the monitor themselves
         port = window->listeningPort();
@@ -65,7 +56,7 @@ protected:
     std::vector<QStringList> started;
     std::vector<std::string> opened;
     std::optional<std::string> startFailure;
-    std::deque<std::optional<int>> answers;
+    std::vector<std::optional<int>> answers;
     std::unique_ptr<frmMain> window;
     std::uint16_t port = 0;
     std::vector<std::unique_ptr<LineClient>> clients;
@@ -82,8 +73,7 @@ TEST_F(HostTest, LinesCrossASlotByteForByteAndASocketErrorEndsTheSessionLikeAClo
     EXPECT_TRUE(b.waitEnded());
     EXPECT_EQ(a.readLines(5), report("", "an\xe9", "3", "", ""));  // the seat is free again
     window->Winsock1(2).send("LOGIN\r\n");                         // dropped without harm
-    EXPECT_THAT(log(), ::testing::EndsWith(
-                           "index=0\r\nWinsock1_Error: index=2 err=Software caused connection abort"));
+    EXPECT_THAT(log(), EndsWith("index=0\r\nWinsock1_Error: index=2 err=Software caused connection abort"));
 }
 
 TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
@@ -92,9 +82,8 @@ TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
     ASSERT_TRUE(support::waitUntil([&] { return log().ends_with("Winsock1_Close: index=2"); }));
     EXPECT_EQ(window->Winsock1(2).peerPort(), connect().localPort());
     while (clients.size() < 11) connect();
-    LineClient eleventh(port);
-    EXPECT_TRUE(eleventh.waitEnded());
-    EXPECT_THAT(log(), ::testing::EndsWith("index=0\r\nWinsock1_ConnectionRequest: index=0"));
+    EXPECT_TRUE(LineClient(port).waitEnded());  // an eleventh
+    EXPECT_THAT(log(), EndsWith("index=0\r\nWinsock1_ConnectionRequest: index=0"));
     clients[0]->send("SEAT");  // the players already in are not disturbed
     EXPECT_EQ(clients[0]->readLine(), "LOGIN");
     // A slot whose peer hung up before the server noticed is taken back for the caller who needs it.
@@ -109,7 +98,6 @@ TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
 
 TEST_F(HostTest, WindowSplitsInHalvesKeepsTheNewestLogAndAboutOpensTheProjectPage) {
     window->show();
-    window->resize(700, 501);
     ASSERT_TRUE(support::waitUntil([&] { return !log().empty(); }));
     EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port));
     window->resize(700, window->height() + 1 - window->centralWidget()->height() % 2);  // an odd height
@@ -138,17 +126,15 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
         return texts;
     };
     LineClient& c = connect("Dora");
-    c.send("NEWGAME\tlate show");
-    c.send("STARTGAME");
+    c.send("NEWGAME\tlate show"), c.send("STARTGAME");
     EXPECT_EQ(c.readLines(3)[2], "STARTGAME\t0\t1\t2\t3\t4");  // two to six of clubs
     for (int tick = 1; tick <= frmMain::kSlots; ++tick) {
         window->refreshNextRow();
         EXPECT_EQ(row(tick)[2], tick == 1 ? "WaitChange" : "Void");
         EXPECT_EQ(row(tick % frmMain::kSlots + 1)[2], tick == frmMain::kSlots ? "WaitChange" : "");
     }
-    const QString clientPort = QString::number(c.localPort());
-    EXPECT_EQ(row(1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1", clientPort, "7",
-                                   "Straight Flush 6    "}));
+    EXPECT_EQ(row(1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1",
+                                   QString::number(c.localPort()), "7", "Straight Flush 6    "}));
     // The eleventh tick shows the departed player's row empty.
     c.close();
     ASSERT_TRUE(support::waitUntil([&] { return log().ends_with("Winsock1_Close: index=1"); }));
@@ -157,6 +143,10 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
 }
 
 TEST_F(HostTest, OptionsMenuAndTestModeStartProgramsAndTheTurnTimeEndsSlowTurns) {
+    for (const char* name : {kClientProgram, kBotProgram}) {  // found by the server, never run
+        QFile program(programs.filePath(name));
+        program.open(QIODevice::WriteOnly), program.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    }
     auto now = std::chrono::steady_clock::now();
     window->core().setClock([&] { return now; });
     answers = {30, std::nullopt, std::nullopt, 4};  // 30 seconds, cancelled twice, table 4
@@ -173,11 +163,9 @@ TEST_F(HostTest, OptionsMenuAndTestModeStartProgramsAndTheTurnTimeEndsSlowTurns)
     now += std::chrono::seconds(31);  // the timer finds the exchange overdue
     EXPECT_TRUE(c.readUntil("EXCHANGE"));
     // Test mode starts the client once, and a failure is logged.
-    started.clear();
-    startFailure = "No such file";
+    started.clear(), startFailure = "No such file";
     startHost("-test");
-    window->firstActivation();
-    window->firstActivation();
+    for (int i = 0; i < 2; ++i) window->firstActivation();
     EXPECT_EQ(started, (std::vector{QStringList{kClientProgram, kTestSwitch}}));
     EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port) +
                          "\r\nError while processing -test command argument: No such file");
@@ -214,8 +202,7 @@ TEST(Headless, ServesWithoutADisplayStopsOnSigtermAndSaysWhyItCannotListen) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
     const auto run = [&](QProcess& program, const QStringList& arguments) {
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(QUORVANE_PROGRAM), arguments);
+        program.setProcessEnvironment(environment), program.start(QUORVANE_PROGRAM, arguments);
         return program.waitForStarted();
     };
     QProcess version, refused, server;
@@ -226,18 +213,17 @@ TEST(Headless, ServesWithoutADisplayStopsOnSigtermAndSaysWhyItCannotListen) {
     ASSERT_TRUE(holder.listen(QHostAddress::Any));
     const QString port = QString::number(holder.serverPort());
     ASSERT_TRUE(run(refused, {"--headless", "--port", port}) && refused.waitForFinished());
-    EXPECT_EQ(refused.exitCode(), 1);
-    EXPECT_THAT(refused.readAllStandardError().toStdString(),
-                ::testing::HasSubstr("cannot listen on port " + port.toStdString() + ": "));
+    EXPECT_THAT(std::pair(refused.exitCode(), refused.readAllStandardError().toStdString()),
+                Pair(1, HasSubstr("cannot listen on port " + port.toStdString() + ": ")));
     holder.close();
     ASSERT_TRUE(run(server, {"--headless", "--port", port, "--turn-time", "20", "--seed", "7"}));
     QByteArray log;
-    const auto logged = [&](const char* line) {
+    const auto logged = [&](const QByteArray& line) {
         return support::waitUntil([&] { return (log += server.readAllStandardError()).contains(line); });
     };
-    ASSERT_TRUE(logged("listening on port ")) << log.toStdString();
-    EXPECT_TRUE(logged("Deals are predictable") && logged("Turn time: 20 seconds")) << log.toStdString();
-    EXPECT_TRUE(log.contains("Quorvane listening on port " + port.toLatin1() + "\n"));
+    EXPECT_TRUE(logged("Quorvane listening on port " + port.toLatin1() + "\n") &&
+                logged("Deals are predictable") && logged("Turn time: 20 seconds"))
+        << log.toStdString();
     LineClient player(port.toUShort());
     EXPECT_EQ(player.readLine(), "HELLO\tQuorvane v0.924");
     server.terminate();  // SIGTERM
