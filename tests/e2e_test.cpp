@@ -18,11 +18,10 @@ using namespace std::chrono_literals;
 // started, which detach themselves from it.
 std::vector<pid_t> tagged(const QByteArray& tag) {
     std::vector<pid_t> found;
-    for (const QString& pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs)) {
-        QFile environ("/proc/" + pid + "/environ");
-        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(tag))
+    for (const QString& pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs))
+        if (QFile environ("/proc/" + pid + "/environ");
+            environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(tag))
             found.push_back(pid.toInt());
-    }
     return found;
 }
 
@@ -39,8 +38,7 @@ TEST(EndToEnd, TestModeBringsUpTwoPlayersWithADealtHand) {
     QProcess server;
     auto env = QProcessEnvironment::systemEnvironment();  // offscreen, as test_main sets it
     env.insert(programs.tag.split('=')[0], programs.tag.split('=')[1]);
-    server.setProcessEnvironment(env);
-    server.setProcessChannelMode(QProcess::MergedChannels);
+    server.setProcessEnvironment(env), server.setProcessChannelMode(QProcess::MergedChannels);
     server.start(QUORVANE_BIN_DIR "/Quorvane", {"-test"});
     // Both test clients are in once the server has logged two connections; the
     // first opened game 1 before it started the second.
@@ -52,15 +50,12 @@ TEST(EndToEnd, TestModeBringsUpTwoPlayersWithADealtHand) {
     EXPECT_EQ(tagged(programs.tag).size(), 3u) << "the server and two clients should be running";
 
     support::LineClient observer(9596);
-    observer.send("LOGIN\tObserver");
-    observer.send("JOINGAME\t1");
+    observer.send("LOGIN\tObserver"), observer.send("JOINGAME\t1");
     // The second test player may sit down after us; the table then reports his arrival.
     const auto seat = observer.readUntil("SEAT\t");
     const std::string names =
         seat == "SEAT\t1" ? "testplayer1\tobserver\ttestplayer2" : "testplayer1\ttestplayer2\tobserver";
-    if (seat == "SEAT\t1") {
-        EXPECT_TRUE(observer.readUntil("SEAT_NAME\t" + names, 30s));
-    }
+    EXPECT_TRUE(seat != "SEAT\t1" || observer.readUntil("SEAT_NAME\t" + names, 30s));
     // A new deal reports the seats to us too; the interrupted hand's antes go
     // back first, so the banks show exactly one ante taken.
     observer.send("STARTGAME");

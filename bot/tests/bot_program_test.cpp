@@ -17,15 +17,13 @@ using namespace std::chrono_literals;
 void startBot(QProcess& bot, const QStringList& args) {
     auto env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-    bot.setProcessEnvironment(env);
-    bot.start(BOT_PROGRAM, args);
+    bot.setProcessEnvironment(env), bot.start(BOT_PROGRAM, args);
 }
 
 TEST(BotProgram, TwoBotsPlayTheirHandsAndLeave) {
     const auto server = support::loopbackServer();
     support::LineClient dealer(server->listeningPort());
-    dealer.send("LOGIN\tdealer");
-    dealer.send("NEWGAME\tbots");
+    dealer.send("LOGIN\tdealer"), dealer.send("NEWGAME\tbots");
     QProcess bots[2];
     for (int i = 0; i < 2; ++i) {
         startBot(bots[i], {"--port", QString::number(server->listeningPort()), "--join", "1", "--name",
@@ -40,11 +38,9 @@ TEST(BotProgram, TwoBotsPlayTheirHandsAndLeave) {
         if (line.starts_with("STARTGAME\t")) dealer.send("EXCHANGE");
         if (line == "BET") dealer.send("BET\t-1");
     }
-    for (auto& bot : bots) {
-        EXPECT_TRUE(bot.state() == QProcess::NotRunning && bot.exitStatus() == QProcess::NormalExit &&
-                    bot.exitCode() == 0);
-        EXPECT_EQ(bot.readAllStandardError(), "");
-    }
+    for (auto& bot : bots)
+        EXPECT_EQ(std::tuple(bot.state(), bot.exitStatus(), bot.exitCode(), bot.readAllStandardError()),
+                  std::tuple(QProcess::NotRunning, QProcess::NormalExit, 0, QByteArray()));
 }
 
 TEST(BotProgram, CommandLine) {

@@ -56,11 +56,8 @@ TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
 
 // Us at `seat` against one opponent at the other of seats 0 and 1, both past the exchange.
 TableView headsUp(const char* cards, int seat, int drew, int theyDrew, std::int32_t theirAnte = kAnte) {
-    TableView table{
-        {kAnte, kAnte, 0, 0, 0, 0}, {6, 5, 0, 0, 0, 0}, {-1, -1, -1, -1, -1, -1}, seat, hand(cards)};
-    table.exchange[seat] = drew;
-    table.exchange[1 - seat] = theyDrew;
-    table.ante[1 - seat] = theirAnte;
+    TableView table{{kAnte, kAnte}, {6, 5}, {-1, -1, -1, -1, -1, -1}, seat, hand(cards)};
+    table.exchange[seat] = drew, table.exchange[1 - seat] = theyDrew, table.ante[1 - seat] = theirAnte;
     return table;
 }
 
@@ -95,14 +92,13 @@ TEST(Betting, AnswersByStrengthAndPotOdds) {
 TEST(Betting, RaisesThreeTimesAHandAtMost) {
     Player player;
     auto table = headsUp("8c 8d 8h 8s 3c", 1, 1, 1);
-    for (int hand = 0; hand < 2; ++hand, player.newHand()) {
+    for (int hand = 0; hand < 2; ++hand, player.newHand())
         for (int turn = 0; turn < 4; ++turn) {
             table.ante[0] = table.ante[1] + 10;  // they raise again
             const auto amount = player.bet(table).amount;
             EXPECT_EQ(amount > 0, turn < kMaxOwnRaises) << "hand " << hand << ", turn " << turn;
             table.ante[1] = table.ante[0] + amount;
         }
-    }
 }
 
 TEST(Betting, BluffsAreAThirdOfPotSizedBetsAndReplayWithTheSeed) {
