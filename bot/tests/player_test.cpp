@@ -83,10 +83,8 @@ TEST(Betting, AnswersByStrengthAndPotOdds) {
         {"tight raises half the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kTight, 30},
         {"a stake never passes 32 bits", headsUp("8c 8d 8h 8s 3c", 1, 1, 1, kHuge), kSolid, 1000},
     };
-    for (const auto& [what, table, style, expected] : rows) {
-        SCOPED_TRACE(what);
-        EXPECT_EQ(Player(style).bet(table).amount, expected);
-    }
+    for (const auto& [what, table, style, expected] : rows)
+        EXPECT_EQ(Player(style).bet(table).amount, expected) << what;
 }
 
 TEST(Betting, RaisesThreeTimesAHandAtMost) {

@@ -37,8 +37,7 @@ public:
     bool sendRaw(const std::string& bytes) {  // passes everything on or fails
         return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
     }
-    // The next line; nothing when none came within `limit` (0: only what has
-    // arrived) or the connection ended.
+    // The next line; nothing when none came within `limit` (0: only what arrived) or the connection ended.
     std::optional<std::string> readLine(Ms limit = kWaitLimit) {
         std::optional<std::string> line;
         pollfd readable{fd_, POLLIN, 0};

@@ -1,5 +1,4 @@
-// The tests that open windows or sockets run inside a QApplication, offscreen
-// unless a platform is named.
+// Tests with windows or sockets run inside a QApplication, offscreen unless a platform is named.
 
 #include <gtest/gtest.h>
 #include <QApplication>

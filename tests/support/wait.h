@@ -19,10 +19,9 @@ using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::milliseconds;
 inline constexpr Ms kWaitLimit{5000};
 
-// True once `done` holds, false when `limit` has passed first. On the
-// application's thread the events due run between checks, so a server window
-// in this process goes on answering; elsewhere `idle` waits, given the time
-// left (by default a millisecond's sleep).
+// True once `done` holds, false when `limit` has passed first. On the application's thread the events
+// due run between checks, so a server window in this process goes on answering; elsewhere `idle` waits,
+// given the time left (by default a millisecond's sleep).
 inline bool waitUntil(const std::function<bool()>& done, Ms limit = kWaitLimit,
                       const std::function<void(Ms)>& idle = {}) {
     const auto deadline = Clock::now() + limit;
