@@ -22,7 +22,8 @@ namespace {
 // Bob asks for features: agreed to the known words, once each, in the order
 // asked; GAMES answered only when agreed to; the hand's extension lines in
 // their place among the others (ann, who did not ask, gets none); a new
-// login starts without any (and its name may not be a byte longer).
+// login starts without any (and its name may not be a byte longer); a table
+// of one whose hand runs is listed as running.
 TEST(Session, TwoPlayersLineByLine) {
     const std::string ann = "ann@[z\xE0\xD7\xFE\xDF";  // 0xD7, the multiplication sign, has no lower case
     const L deal = report("5 5", ann + " bob", "4 4", "", "995 995");
@@ -59,8 +60,12 @@ TEST(Session, TwoPlayersLineByLine) {
         {1, "LOGOUT\r\nSEAT\r\n", {"LOGIN"}, report("0 5", "- bob", "0 4", "", "1000 1010")},
         {2,
          "LOGOUT\r\nFEATURES\tgames\r\nLOGIN\t" + std::string(wire::kMaxNameBytes + 1, 'n') + "\r\nLOGIN\t" +
-             std::string(wire::kMaxNameBytes, 'n') + "\r\nGAMES\r\nFEATURES\tgames\r\nFEATURES\r\nGAMES\r\n",
-         L{}, L{"LOGIN", "ERROR\tLOGIN", "LOGIN", "OK\tLOGIN", "FEATURES\tgames", "FEATURES"}}};
+             std::string(wire::kMaxNameBytes, 'n') + "\r\nGAMES\r\n",
+         L{}, L{"LOGIN", "ERROR\tLOGIN", "LOGIN", "OK\tLOGIN"}},
+        {2, "FEATURES\tgames\r\nNEWGAME\tx\r\nSTARTGAME\r\nGAMES\r\nFEATURES\r\nGAMES\r\n", L{},
+         L{"FEATURES\tgames", "OK\tNEWGAME 1", "SEAT\t0", "STARTGAME\t0\t1\t2\t3\t4"} +
+             report("5", std::string(wire::kMaxNameBytes, 'n'), "4", "", "1005") +
+             L{"GAME\t1\tx\t1\t1", "GAMES_END", "FEATURES"}}};
     Server s;
     s.connect(1);
     s.connect(2);
