@@ -1,4 +1,4 @@
-// The whole client, real window and connection, against a scripted server on 127.0.0.1.
+// The whole client, real window and connection, against a scripted server and the real one on 127.0.0.1.
 #include "client/protocol/table_client.h"
 
 #include <QApplication>
@@ -8,19 +8,28 @@
 #include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <sys/socket.h>
 
 #include "client/core/tests/fakes.h"
 #include "client/protocol/command_line.h"
 #include "client/table/frm_main.h"
+#ifdef QUORVANE_TEST_WITH_SERVER
+#include "server/host/server_host.h"
+#endif
 
 namespace client::testing {
 namespace {
+
+// The player's own settings stay untouched.
+const QTemporaryDir settings;
+const bool settingsMoved =
+    (QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path()), true);
 
 // Logs "link URL" and "start PROGRAM ARGUMENTS" with the dialogs; no program starts.
 struct Browser : IWindowDesktop {
@@ -79,23 +88,17 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     QTest::keyClick(&window, Qt::Key_Return);                                   // Done
     peer->write("EXCHANGE\t20\t60\t10\t11\t21\r\nSEAT_ANTE\t5\t5\r\nBET\r\n");  // 60: the slot keeps its card
     ASSERT_TRUE(QTest::qWaitFor([&] { return table() == "D9,CJ,CQ,CK,D10 01111"; }));
-    // Nothing owed: F asks first (No here). R goes to the amount, whose Enter raises.
+    // Nothing owed: F asks first (No here); owed, it passes at once.
     QTimer::singleShot(0, [&] {
         if (QWidget* box = QApplication::activeModalWidget()) fake->log.push_back("ask"), box->close();
     });
     QTest::keyClick(&window, Qt::Key_F);
     window.activateWindow();  // as the desktop does once the box has gone
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(&window, Qt::Key_R);
-    for (Qt::Key key : {Qt::Key_2, Qt::Key_5, Qt::Key_Return}) QTest::keyClick(window.focusWidget(), key);
-    for (const char* bet :
-         {"SEAT_ANTE\t5\t45\r\nBET\r\n", "BET\r\n"}) {  // 40 owed: Enter calls, F passes at once
-        peer->write(bet);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return table().ends_with("01111"); }));
-        QTest::keyClick(&window, bet[0] == 'B' ? Qt::Key_F : Qt::Key_Return);
-    }
-    EXPECT_TRUE(
-        sent("NEWGAME\tfriday\r\nCHAT\thello 3 fr\r\nEXCHANGE\t0\t4\r\nBET\t25\r\nBET\t0\r\nBET\t-1\r\n"));
+    peer->write("SEAT_ANTE\t5\t45\r\nBET\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.lstSeat->topLevelItem(1)->text(5) == "45"; }));
+    QTest::keyClick(&window, Qt::Key_F);
+    EXPECT_TRUE(sent("NEWGAME\tfriday\r\nCHAT\thello 3 fr\r\nEXCHANGE\t0\t4\r\nBET\t-1\r\n"));
     window.mnuAddComputer->trigger();
     EXPECT_EQ(window.statusText(), "Could not start tessarin-bot");
     peer->close();
@@ -152,6 +155,76 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     client.reset();
     EXPECT_TRUE(sent("EXIT\r\n"));
 }
+
+#ifdef QUORVANE_TEST_WITH_SERVER
+// Two players at the real server play a hand to its showdown, ann with the keys, bob with the mouse: both
+// windows show its course and its end, and keep it in the history.
+TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
+    server::ServerHost host([](std::span<std::int16_t>) {});  // the deck in order: known hands
+    ASSERT_TRUE(host.listen(QHostAddress::LocalHost, 0));
+    struct Player {
+        frmMain window;
+        FakeClient* dialogs = new FakeClient;
+        TableClient client{window, "", std::unique_ptr<IDialogs>(dialogs),
+                           std::make_unique<Browser>(dialogs->log)};
+    } ann, bob;
+    auto until = [](auto done) { return QTest::qWaitFor(done, 20000); };
+    auto seen = [](Player& p) {  // rows 0 and 1 (seat cell, marks, Shown), the pot line, the outcome
+        QString s;
+        for (const QTreeWidgetItem* i :
+             {p.window.lstSeat->topLevelItem(0), p.window.lstSeat->topLevelItem(1)})
+            s += i->text(0) + (i->background(0).style() ? " lit" : "") +
+                 (i->font(0).bold() ? " bold," : ",") + i->text(6) + "|";
+        for (const QLabel* l : {p.window.lblPot, p.window.lblOutcome})
+            s += (l->isHidden() ? "-" : l->text()) + "|";
+        return s.toStdString();
+    };
+    auto both = [&](const std::string& shown,
+                    QWidget* then) {  // both windows show it, then the control is up
+        return until([&] { return seen(ann) == shown && seen(bob) == shown && !then->isHidden(); });
+    };
+    for (auto [p, name] : {std::pair{&ann, "ann"}, {&bob, "bob"}}) {
+        p->client.connection().port = host.listeningPort(), p->window.outcomeHoldMs = 1 << 30;
+        p->dialogs->answer = name, p->window.show();  // connects and logs in
+        ASSERT_TRUE(until(
+            [&] { return p->window.txtTcp->toPlainText().contains("\nFEATURES turn showdown games\n"); }));
+    }
+    ann.dialogs->answer = "friday", ann.window.mnuNewGame->trigger();
+    ASSERT_TRUE(until([&] { return ann.window.gamePanel->text() == "Game 1: friday"; }));
+    bob.dialogs->choice = 0, bob.window.mnuJoinGame->trigger();  // from the list of games
+    ASSERT_TRUE(
+        until([&] { return bob.window.windowTitle() == "Tessarin v0.924 - Seat 1 - Game 1: friday"; }));
+    ann.window.mnuStartGame->trigger(), ann.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ann.window) &&
+                until([&] { return !ann.window.cmdDone->isHidden(); }));
+    // ann swaps her 6C for the QC (5, Enter), then bob his 7C for the KC.
+    QTest::keyClick(&ann.window, Qt::Key_5), QTest::keyClick(&ann.window, Qt::Key_Return);
+    ASSERT_TRUE(until([&] { return ann.window.slotPicture(4) == "CQ"; }));
+    QTest::mouseClick(bob.window.imgCard[0], Qt::LeftButton), bob.window.cmdDone->click();
+    // ann bets 20 (R, the amount, Enter), bob calls: the turn mark moves, the pot line follows.
+    ASSERT_TRUE(both("▶ 0 lit,|1,|Pot 10 — nothing to call|-|", ann.window.txtRaise))
+        << seen(ann) << seen(bob);
+    QTest::keyClick(&ann.window, Qt::Key_R);
+    for (Qt::Key key : {Qt::Key_2, Qt::Key_0, Qt::Key_Return}) QTest::keyClick(ann.window.focusWidget(), key);
+    ASSERT_TRUE(both("0,|▶ 1 lit,|Pot 30 — to call 20|-|", bob.window.cmdCall)) << seen(ann) << seen(bob);
+    bob.window.cmdCall->click();
+    // The next hand is dealt at once: the showdown stays in view.
+    EXPECT_TRUE(
+        both("0,2C 3C 4C 5C QC: Flush Q 5 4 3 2|★ 1 lit bold,KC 8C 9C 10C JC: Flush K J x 9 8|Pot 10 — "
+             "nothing to call|bob wins 50 with Flush K J x 9 8|",
+             bob.window.cmdDone))
+        << seen(ann) << seen(bob);
+    for (auto [p, cards] : {std::pair{&ann, "2C 3C 4C 5C 6C, after the draw: 2C 3C 4C 5C QC"},
+                            {&bob, "7C 8C 9C 10C JC, after the draw: KC 8C 9C 10C JC"}}) {
+        EXPECT_EQ(p->window.txtHistory->toPlainText().toStdString(),
+                  "Your cards: " + std::string(cards) +
+                      "\nDraws: ann 1, bob 1\nann bets 20\nbob calls 20\nann shows 2C 3C 4C 5C QC: Flush Q 5 "
+                      "4 3 2\n"
+                      "bob shows KC 8C 9C 10C JC: Flush K J x 9 8\nbob wins 50 with Flush K J x 9 8");
+        EXPECT_THAT(p->dialogs->take(), ::testing::Not(::testing::HasSubstr("box"))) << "no WINNER box";
+    }
+}
+#endif
 
 TEST(CommandLine, IsTakenAsReceivedAndOnlyHelpAndVersionAreAnsweredWithoutAWindow) {
     const char* argv[] = {"Tessarin", "-platform", "xcb", ""};
