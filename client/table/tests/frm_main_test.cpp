@@ -1,5 +1,5 @@
 // The table window: its pictures and cursor at both densities, what it shows when the protocol tells it,
-// and where its sound is found; at work in the program's test.
+// and where its sound is found; at work in the program's tests.
 #include "client/table/frm_main.h"
 
 #include <QFile>
@@ -36,34 +36,21 @@ TEST(FrmMain, PicturesAtEitherDensityFillTheSameRoomWithGreenCornersUnderTheHand
     }
 }
 
-TEST(FrmMain, ShowsMarksPotOutcomeGameMarkedCardsAndHistoryAsTheProtocolTellsIt) {
+// What the program's two-player test does not reach: a fold greyed, the end of a table and of an outcome
+// already read, marked cards dimmed, spoken names, the history's second hand.
+TEST(FrmMain, GreysAFoldClearsWhatEndedAndDimsMarkedCardsUnderTheirNames) {
     frmMain w;
     EXPECT_EQ(w.imgCard[4]->pixmap().cacheKey(), w.holderPicture("back").cacheKey());
     EXPECT_EQ(w.imgCard[4]->cursor().hotSpot(), QPoint(12, 1));  // the hand's finger tip
-    auto table = [&] {  // rows 0 to 2 (seat cell, marks, Shown cell), pot line, outcome, game, title
-        QString seen;
-        for (const QTreeWidgetItem* i :
-             {w.lstSeat->topLevelItem(0), w.lstSeat->topLevelItem(1), w.lstSeat->topLevelItem(2)})
-            seen += i->text(0) + (i->background(2).style() ? " lit" : "") +
-                    (i->font(2).bold() ? " bold" : "") +
-                    (i->data(2, Qt::ForegroundRole).isValid() ? " grey" : "") + " " + i->text(6) + "|";
-        for (const QLabel* label : {w.lblPot, w.lblOutcome, w.gamePanel})
-            seen += (label->isHidden() ? "-" : label->text()) + "|";
-        return seen + w.windowTitle();
-    };
-    w.markSeat(1, SeatMark::Turn), w.setSeatCell(2, SeatColumn::State, "Folded");
-    w.showPot(40, 10), w.showTable(3), w.showGameName("friday"), w.setTitle("T - Seat 2");
-    EXPECT_EQ(table(),
-              "0 |▶ 1 lit |2 grey |Pot 40 — to call 10|-|Game 3: friday|T - Seat 2 - Game 3: friday");
-    w.markSeat(1, SeatMark::None), w.markSeat(0, SeatMark::Winner), w.showPot(0, 0);
-    w.setSeatCell(0, SeatColumn::Shown, "KS KH 7C 7D 3S: Two Pair"), w.setSeatCell(2, SeatColumn::State, "");
-    w.showOutcome("ann wins 20"), w.showActionMode(ActionMode::CardChanging);  // dealt at once: it stays
-    EXPECT_EQ(table(),
-              "★ 0 lit bold KS KH 7C 7D 3S: Two Pair|1 |2 |Pot 0 — nothing to call|ann wins 20|Game 3: "
-              "friday|T - Seat 2 - Game 3: friday");
-    w.outcomeHoldMs = 0, w.showOutcome("bo wins 5"), w.showActionMode(ActionMode::CardChanging);  // once read
-    w.showPot(-1, 0), w.showTable(0);
-    EXPECT_TRUE(table().endsWith("|-|-|-|T - Seat 2"));
+    auto grey = [&] { return w.lstSeat->topLevelItem(2)->data(5, Qt::ForegroundRole).isValid(); };
+    w.setSeatCell(2, SeatColumn::State, "Folded");
+    EXPECT_TRUE(grey());
+    w.setSeatCell(2, SeatColumn::State, "Waiting for Game Start");
+    EXPECT_FALSE(grey());
+    w.showTable(3), w.showGameName("friday"), w.setTitle("T - Seat 2"), w.showPot(0, 0), w.outcomeHoldMs = 0;
+    w.showOutcome("bo wins 5"), w.showActionMode(ActionMode::CardChanging), w.showPot(-1, 0), w.showTable(0);
+    EXPECT_TRUE(w.lblOutcome->isHidden() && w.lblPot->isHidden() && w.gamePanel->isHidden());
+    EXPECT_EQ(w.windowTitle(), "T - Seat 2");
 
     // A code without a picture keeps the slot's card, marked or not.
     w.DrawCard(0, 10), w.DrawMarkedCard(1, 10), w.DrawCard(2, kPictureEmpty), w.DrawMarkedCard(3, 60);
