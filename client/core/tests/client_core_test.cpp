@@ -40,7 +40,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         if (!s.starts_with('@')) return logic->dataArrival(s + "\r\n");
         if (cmd == "@Raise") return logic->cmdRaise_Click(arg);
         if (cmd == "@Chat") return logic->txtChat_Enter(arg);
-        if (cmd == "@Mark") return void(hand.CardHidden(std::stoi(arg)) ^= true);
+        if (cmd == "@Mark") return hand.CardHidden(std::stoi(arg)) ^= true, hand.DrawCard(std::stoi(arg));
         (*logic.*commands.at(cmd))();
     };
     // A deal as the player sees it: exchange control, blank slots, each card and its sound, the hand's name.
@@ -87,16 +87,16 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "box WINNER is seat 5; "},
         {"Done sends the marked positions; an exchange result shows and unmarks only the new cards",
          fresh + "@Mark 4|@Mark 1|@Mark 0|@Mark 1|@Done|@Mark 3|EXCHANGE\t20\t9\t10\t35\t12|@Done",
-         dealt + "send EXCHANGE\t0\t4; mode Idle; draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; "
-                 "mode Idle; send EXCHANGE\t4; mode Idle; "},
-        {"Exit in a game: leaves at the next deal without showing it; Done with none marked; the window "
-         "closed in a game: leaves at the next deal, then no game runs",
+         dealt + "draw 4=101; draw 1=101; draw 0=101; draw 1=9; send EXCHANGE\t0\t4; mode Idle; draw 3=101; "
+                 "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; send EXCHANGE\t4; "
+                 "mode Idle; "},
+        {"Exit or the window closed in a game: gone at the next deal, unshown, then no game; Done, none "
+         "marked",
          fresh + "@Exit|" + deal + deal + fresh + "@Done|@Close|" + deal + "@Exit",
          dealt + "send EXIT; status Exiting after this round.; mode CardChanging; send EXIT; close; " +
              dealt + dealt +
              "send EXCHANGE; mode Idle; mode CardChanging; send EXIT; close; send EXIT; close; "},
-        {"the extension asked for once the login is accepted, showdown only by a view that shows outcomes; "
-         "unasked or not agreed, its lines are ignored and all stays classic",
+        {"extension asked for after the login, showdown if outcomes are shown; lines unagreed are ignored",
          "^|$|?ann|LOGIN|FEATURES\tturn\tshowdown\tgames|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|SEAT_"
          "NAME\tann|"
          "FOLD\t0|TURN\t0\t5\t10|SHOWDOWN\t0\t1\t2\t3\t4\t5\tx|RESULT\t0\t10\tx|GAME\t1\tx\t1\t0|GAMES_END|"
@@ -106,14 +106,12 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "send JOINGAME\t2; "},
         {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
          seated + "SEAT_STATE\t5\t5|!|" + deal +
-             "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t15|"
-             "WINNER\t1|SEAT_ANTE\t5\t5",
-         dealt + "pot 10/0; pot 20/10; owe 10; pot 30/0; pot -1/0; "
-                 "history Your cards: 10C JC QC KC AC\nann bets 10\nbob calls 10\nbob wins; box WINNER is "
-                 "seat 1; "},
-        {"turn: the mark and Making Bet move, pot and what to call from TURN; Folded stays through reports "
-         "until "
-         "the deal",
+             "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t25|SEAT_ANTE\t25\t25|WINNER\t1|SEAT_"
+             "ANTE\t5\t5",
+         dealt + "pot 10/0; pot 20/10; owe 10; pot 40/0; pot 50/0; pot -1/0; history Your cards: 10C JC QC "
+                 "KC AC\n"
+                 "ann bets 10\nbob raises 10\nann calls 10\nbob wins; box WINNER is seat 1; "},
+        {"turn: mark, Making Bet, pot and what to call from TURN; Folded stays through reports till the deal",
          ext +
              "SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|%|FOLD\t1|"
              "SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|" +
@@ -123,14 +121,13 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "S 1=Making Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; S 1=Folded; "
              "S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; " +
              mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
-        {"showdown: hands shown, winner marked, outcome shown and told, no box; the history; folds cleared "
-         "at the deal, the showdown at the next betting",
+        {"showdown: hands, winner, outcome (no box), history; folds go at the deal, the showdown at the bets",
          ext +
              "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|"
              "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|"
              "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pair K K 7 7 3|"
              "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pair K K 7 7 3|WINNER\t0|" +
-             deal + "|TURN\t1\t0\t15",
+             deal + "|TURN\t1\t0\t15|%",
          dealt +
              "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; "
              "mark 0=Turn; S 0=Making Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; S 1=Making Bet; "
@@ -143,10 +140,9 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "ann shows KC KD 7C 7D 3C: Two Pair K K 7 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n"
              "ann wins 35 with Two Pair K K 7 7 3; " +
              mode + "S 2=Waiting for Bet; " + drawn +
-             "shown 0=; mark 0=None; shown 1=; mark 1=Turn; S 1=Making Bet; pot 15/0; "},
-        {"games: a choice joins and names the table, a cancel sends nothing, none asks the number; turn "
-         "not agreed is ignored; leaving forgets the name",
-         "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|@JoinGame|GAME\t3\tfriday\t2\t1|"
+             "shown 0=; mark 0=None; shown 1=; mark 1=Turn; S 1=Making Bet; pot 15/0; owe 0; "},
+        {"games: the one picked joined and named, a cancel sends nothing, none asks the number; TURN unasked",
+         "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|GAME\t9\tx\t1\t0|@JoinGame|GAME\t3\tfriday\t2\t1|"
          "GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|"
          "GAME\t3\tfriday\t2\t1|GAMES_END|@JoinGame|?2|GAMES_END|HELLO\tQ",
          "send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 player, waiting; "
@@ -174,6 +170,8 @@ TEST(PictureCode, CardCodesJokersBackAndEmptyHaveHoldersOtherCodesNone) {
     for (int code : {0, 8, 9, 10, 11, 12, 13, 25, 34, 38, 50, 51, 52, 53, 100, 101, -1, 54, 99, 102, -32768})
         shown += holderName(static_cast<std::int16_t>(code)).value_or("-") + ",";
     EXPECT_EQ(shown, "C2,C10,CJ,CQ,CK,C1,D2,D1,H10,H1,SK,S1,JB,JR,back,,-,-,-,-,-,");
+    const auto& all = pictureHolders();  // the pictures to load: the cards, the jokers and the back
+    EXPECT_EQ(all[0] + all[51] + all[52] + all[53] + all[54], "C2S1JBJRback");
 }
 
 }  // namespace

@@ -32,11 +32,10 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
         log.push_back("draw " + std::to_string(PosNo) + "=" + std::to_string(CardNo));
     }
     void ShowStatus(const std::string& text) override { log.push_back("status " + text); }
+    // State and Shown only: the other cells are checked on the real window.
     void setSeatCell(int row, SeatColumn column, const std::string& text) override {
-        // State and Shown only: the other cells are checked on the real window.
-        const std::string at = std::to_string(row) + "=" + text;
         if (column == SeatColumn::State || column == SeatColumn::Shown)
-            log.push_back((column == SeatColumn::State ? "S " : "shown ") + at);
+            log.push_back((column == SeatColumn::State ? "S " : "shown ") + std::to_string(row) + "=" + text);
     }
     void markSeat(int row, SeatMark mark) override {
         log.push_back("mark " + std::to_string(row) + "=" +
