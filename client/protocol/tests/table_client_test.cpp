@@ -157,8 +157,8 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
 }
 
 #ifdef QUORVANE_TEST_WITH_SERVER
-// Two players at the real server play a hand to its showdown, ann with the keys, bob with the mouse: both
-// windows show its course and its end, and keep it in the history.
+// Two players at the real server play a hand to its showdown, from the keys and the mouse: both windows
+// show its course and its end, and keep it in the history.
 TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
     server::ServerHost host([](std::span<std::int16_t>) {});  // the deck in order: known hands
     ASSERT_TRUE(host.listen(QHostAddress::LocalHost, 0));
@@ -179,8 +179,8 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
             s += (l->isHidden() ? "-" : l->text()) + "|";
         return s.toStdString();
     };
-    auto both = [&](const std::string& shown,
-                    QWidget* then) {  // both windows show it, then the control is up
+    // Both windows show it, and then the control is up.
+    auto both = [&](const std::string& shown, QWidget* then) {
         return until([&] { return seen(ann) == shown && seen(bob) == shown && !then->isHidden(); });
     };
     for (auto [p, name] : {std::pair{&ann, "ann"}, {&bob, "bob"}}) {
@@ -201,13 +201,16 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
     QTest::keyClick(&ann.window, Qt::Key_5), QTest::keyClick(&ann.window, Qt::Key_Return);
     ASSERT_TRUE(until([&] { return ann.window.slotPicture(4) == "CQ"; }));
     QTest::mouseClick(bob.window.imgCard[0], Qt::LeftButton), bob.window.cmdDone->click();
-    // ann bets 20 (R, the amount, Enter), bob calls: the turn mark moves, the pot line follows.
+    // ann bets 20 (R, the amount, Enter), bob calls (Enter): the turn mark moves, the pot line follows.
     ASSERT_TRUE(both("▶ 0 lit,|1,|Pot 10 — nothing to call|-|", ann.window.txtRaise))
         << seen(ann) << seen(bob);
     QTest::keyClick(&ann.window, Qt::Key_R);
     for (Qt::Key key : {Qt::Key_2, Qt::Key_0, Qt::Key_Return}) QTest::keyClick(ann.window.focusWidget(), key);
-    ASSERT_TRUE(both("0,|▶ 1 lit,|Pot 30 — to call 20|-|", bob.window.cmdCall)) << seen(ann) << seen(bob);
-    bob.window.cmdCall->click();
+    bob.window.activateWindow();
+    ASSERT_TRUE(both("0,|▶ 1 lit,|Pot 30 — to call 20|-|", bob.window.cmdCall) &&
+                QTest::qWaitForWindowActive(&bob.window))
+        << seen(ann) << seen(bob);
+    QTest::keyClick(&bob.window, Qt::Key_Return);
     // The next hand is dealt at once: the showdown stays in view.
     EXPECT_TRUE(
         both("0,2C 3C 4C 5C QC: Flush Q 5 4 3 2|★ 1 lit bold,KC 8C 9C 10C JC: Flush K J x 9 8|Pot 10 — "
@@ -216,11 +219,12 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
         << seen(ann) << seen(bob);
     for (auto [p, cards] : {std::pair{&ann, "2C 3C 4C 5C 6C, after the draw: 2C 3C 4C 5C QC"},
                             {&bob, "7C 8C 9C 10C JC, after the draw: KC 8C 9C 10C JC"}}) {
-        EXPECT_EQ(p->window.txtHistory->toPlainText().toStdString(),
-                  "Your cards: " + std::string(cards) +
-                      "\nDraws: ann 1, bob 1\nann bets 20\nbob calls 20\nann shows 2C 3C 4C 5C QC: Flush Q 5 "
-                      "4 3 2\n"
-                      "bob shows KC 8C 9C 10C JC: Flush K J x 9 8\nbob wins 50 with Flush K J x 9 8");
+        EXPECT_EQ(
+            p->window.txtHistory->toPlainText().toStdString(),
+            "Your cards: " + std::string(cards) +
+                "\nDraws: ann 1, bob 1\nann bets 20\nbob calls 20\n"
+                "ann shows 2C 3C 4C 5C QC: Flush Q 5 4 3 2\nbob shows KC 8C 9C 10C JC: Flush K J x 9 8\n"
+                "bob wins 50 with Flush K J x 9 8");
         EXPECT_THAT(p->dialogs->take(), ::testing::Not(::testing::HasSubstr("box"))) << "no WINNER box";
     }
 }
