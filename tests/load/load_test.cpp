@@ -96,12 +96,7 @@ struct Player {
     int seat = -1;
     Report building, report;  // the report being read, the last complete one
     std::vector<std::int16_t> hand;
-    struct Win {
-        int seat;
-        Report before;
-        std::vector<std::int16_t> hand;
-    };
-    std::vector<Win> winners;
+    std::vector<std::tuple<int, Report, std::vector<std::int16_t>>> winners;  // seat, report before, our hand
 };
 
 // Checks the two players at a table: no errors, and each of the hands' winners
@@ -112,18 +107,19 @@ void checkTable(Player& a, Player& b, std::size_t hands, int& showdowns) {
               std::tuple("", hands, hands));
     for (std::size_t n = 0; n < std::min(a.winners.size(), b.winners.size()); ++n) {
         SCOPED_TRACE("hand " + std::to_string(n + 1));
-        const Player::Win &wa = a.winners[n], &wb = b.winners[n];
+        const auto& [seatA, before, handA] = a.winners[n];
+        const auto& [seatB, beforeB, handB] = b.winners[n];
         int best = -1, betting = 0;
         poker::clsHandValue bestHand;
         for (int s = 0; s < 6; ++s) {
-            if (!seated(wa.before, s) || value(wa.before, "SEAT_STATE", s) < 5) continue;  // not betting
+            if (!seated(before, s) || value(before, "SEAT_STATE", s) < 5) continue;  // not betting
             if (s != a.seat && s != b.seat) FAIL() << "no hand known for seat " << s;
             poker::clsHandValue hv;
-            hv.LoadCards(s == a.seat ? wa.hand : wb.hand), hv.Check_Hand();
+            hv.LoadCards(s == a.seat ? handA : handB), hv.Check_Hand();
             if (++betting == 1 || hv.WinsOf(bestHand).value_or(false)) best = s, bestHand = hv;
         }
         showdowns += betting > 1;
-        EXPECT_EQ(std::pair(wa.seat, wb.seat), std::pair(best, best)) << "WINNER as the two heard it";
+        EXPECT_EQ(std::pair(seatA, seatB), std::pair(best, best)) << "WINNER as the two heard it";
     }
 }
 
