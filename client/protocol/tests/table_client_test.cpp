@@ -65,9 +65,8 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
                                                 std::make_unique<Browser>(fake->log));
     client->connection().port = server.serverPort();
     EXPECT_EQ(table() + (window.mnuAddComputer->isEnabled() ? " +" : ""), "back,back,back,back,back 00000");
-    window.show();  // connects at once
+    fake->answer = "ann", window.show();  // connects at once
     ASSERT_TRUE(accepted());
-    fake->answer = "ann";
     peer->write("LOGIN\r\nOK\tLOGIN\r\n");  // a server without the extension: FEATURES goes unanswered
     ASSERT_TRUE(sent("LOGIN\tann\r\nFEATURES\tturn\tshowdown\tgames\r\n"));
     fake->answer = "friday", window.mnuNewGame->trigger();
@@ -109,16 +108,14 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     EXPECT_TRUE(window.txtTcp->toPlainText().endsWith(">BET -1\n")) << "a failed send is not traced";
 
     // The first host refuses: the prompt offers the last host that answered; cancelled, no second try.
-    client->connection().firstHost = "127.0.0.2";
     QSettings("Quorvane", "Tessarin").setValue("host", "poker");
-    window.mnuConnect->trigger();
+    client->connection().firstHost = "127.0.0.2", window.mnuConnect->trigger();
     EXPECT_EQ(window.statusText(), "Connect Failed");
     for (const char* host : {"127.0.0.3", "127.0.0.1"}) fake->answer = host, window.mnuConnect->trigger();
     ASSERT_TRUE(accepted());
     EXPECT_EQ(QSettings("Quorvane", "Tessarin").value("host"), "127.0.0.1") << "kept once it answered";
 
-    // Lines arrive into an open box; a line or a command whose handling throws is dropped; a reset is an
-    // error.
+    // Lines arrive into an open box; a line or a command that throws is dropped; a reset is an error.
     fake->whileOpen = [&](const std::string& entry) {
         if (entry != "box ERROR: JOINGAME") throw entry;
         peer->write("CHAT\ta> hi\r\n");
@@ -135,12 +132,9 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.statusText() == "Winsock1_Error"; }));
 
     // Exit in a game, then the window closed: EXIT is out though the program ends with the window.
-    client->connection().firstHost = "127.0.0.1";
-    window.mnuConnect->trigger();
+    client->connection().firstHost = "127.0.0.1", window.mnuConnect->trigger();
     ASSERT_TRUE(accepted());
-    window.mnuAbout->trigger();
-    window.mnuExit->trigger();
-    window.close();
+    window.mnuAbout->trigger(), window.mnuExit->trigger(), window.close();
     EXPECT_EQ(client->protocol().ExitMode, 2);
     const std::string refused =
         "box Connection refused; prompt Enter IP address or hostname of Quorvane:||poker; ";

@@ -41,12 +41,11 @@ TEST(FrmMain, PicturesAtEitherDensityFillTheSameRoomWithGreenCornersUnderTheHand
 TEST(FrmMain, GreysAFoldClearsWhatEndedAndDimsMarkedCardsUnderTheirNames) {
     frmMain w;
     EXPECT_EQ(w.imgCard[4]->pixmap().cacheKey(), w.holderPicture("back").cacheKey());
-    EXPECT_EQ(w.imgCard[4]->cursor().hotSpot(), QPoint(12, 1));  // the hand's finger tip
-    auto grey = [&] { return w.lstSeat->topLevelItem(2)->data(5, Qt::ForegroundRole).isValid(); };
-    w.setSeatCell(2, SeatColumn::State, "Folded");
-    EXPECT_TRUE(grey());
-    w.setSeatCell(2, SeatColumn::State, "Waiting for Game Start");
-    EXPECT_FALSE(grey());
+    EXPECT_EQ(w.imgCard[4]->cursor().hotSpot(), QPoint(12, 1));             // the hand's finger tip
+    for (const std::string state : {"Folded", "Waiting for Game Start"}) {  // greyed, then not
+        w.setSeatCell(2, SeatColumn::State, state);
+        EXPECT_EQ(w.lstSeat->topLevelItem(2)->data(5, Qt::ForegroundRole).isValid(), state == "Folded");
+    }
     w.showTable(3), w.showGameName("friday"), w.setTitle("T - Seat 2"), w.showPot(0, 0), w.outcomeHoldMs = 0;
     w.showOutcome("bo wins 5"), w.showActionMode(ActionMode::CardChanging), w.showPot(-1, 0), w.showTable(0);
     EXPECT_TRUE(w.lblOutcome->isHidden() && w.lblPot->isHidden() && w.gamePanel->isHidden());
