@@ -54,8 +54,7 @@ struct Player {
         if (fields[0] == "SEAT_BANK") report = building;
         if (fields[0] == "SEAT_BANK" && tableChips && chips(report) != tableChips)
             fail("chips: " + std::to_string(chips(report)));
-        if (cards) hand.clear();
-        for (int p = 1; cards && p <= 5; ++p) hand.push_back(static_cast<std::int16_t>(std::stoi(fields[p])));
+        for (int p = 1; cards && p <= 5; ++p) hand[p - 1] = static_cast<std::int16_t>(std::stoi(fields[p]));
         if (fields[0] == "WINNER") winners.push_back({std::stoi(fields[1]), report, hand});
         return line;
     }
@@ -95,8 +94,9 @@ struct Player {
     Fields fields;  // of the last line
     int seat = -1;
     Report building, report;  // the report being read, the last complete one
-    std::vector<std::int16_t> hand;
-    std::vector<std::tuple<int, Report, std::vector<std::int16_t>>> winners;  // seat, report before, our hand
+    std::array<std::int16_t, 5> hand{};
+    std::vector<std::tuple<int, Report, std::array<std::int16_t, 5>>>
+        winners;  // seat, report before, our hand
 };
 
 // Checks the two players at a table: no errors, and each of the hands' winners

@@ -106,7 +106,8 @@ TEST_F(HostTest, WindowSplitsInHalvesKeepsTheNewestLogAndAboutOpensTheProjectPag
     EXPECT_EQ(opened, L{std::string(weblink::kLinkBase) + "Quorvane+v0%2E924"});
     for (int i = 0; i < 200; ++i) window->WriteLog("line " + std::to_string(i));
     EXPECT_THAT(window->txtLog->toPlainText().toStdString(), ContainsRegex(" line 198\n[^ ]+ line 199$"));
-    EXPECT_TRUE(window->txtLog->textCursor().atEnd() && window->logText().size() == 2048) << log().size();
+    EXPECT_EQ(window->logText().size(), 2048u);
+    EXPECT_TRUE(window->txtLog->textCursor().atEnd());
     // A second window on the same port cannot listen, and says why.
     frmMain second(port(), {}, HostHooks{{}, {}, {}, {}, {}, QHostAddress::LocalHost});
     EXPECT_EQ(second.logText().find("Winsock1_Error: index=0 err="), 9u);
@@ -208,19 +209,17 @@ TEST(Headless, ServesWithoutADisplayStopsOnSigtermAndSaysWhyItCannotListen) {
                 Pair(1, HasSubstr("cannot listen on port " + port.toStdString() + ": ")));
     holder.close();
     ASSERT_TRUE(run(server, {"--headless", "--port", port, "--turn-time", "20", "--seed", "7"}));
-    QByteArray log;
-    const auto logged = [&](const QByteArray& line) {
-        return support::waitUntil([&] { return (log += server.readAllStandardError()).contains(line); });
-    };
-    EXPECT_TRUE(logged("Quorvane listening on port " + port.toLatin1() + "\n") &&
-                logged("Deals are predictable") && logged("Turn time: 20 seconds"))
-        << log.toStdString();
+    QByteArray log;  // its standard error
+    ASSERT_TRUE(support::waitUntil([&] { return (log += server.readAllStandardError()).contains("port"); }));
     LineClient player(port.toUShort());
     EXPECT_EQ(player.readLine(), "HELLO\tQuorvane v0.924");
     server.terminate();  // SIGTERM
-    EXPECT_TRUE(logged("Quorvane closing on SIGTERM: 1 connection(s) closed")) << log.toStdString();
     ASSERT_TRUE(support::waitUntil([&] { return server.state() == QProcess::NotRunning; }));
     EXPECT_EQ(std::pair(server.exitStatus(), server.exitCode()), std::pair(QProcess::NormalExit, 0));
+    EXPECT_THAT((log + server.readAllStandardError()).toStdString(),
+                MatchesRegex(".* Quorvane listening on port " + port.toStdString() +
+                             "\n.* Deals are predictable.* Turn time: 20 seconds\n"
+                             ".* Quorvane closing on SIGTERM: 1 connection\\(s\\) closed\n"));
     EXPECT_TRUE(player.waitEnded());
 }
 
