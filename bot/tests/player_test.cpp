@@ -44,8 +44,8 @@ TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
         {"As 9d 7c 4h 2d", 0x01},  // nothing: keep the ace, draw four
         {"8c 9d Th Js Qc", 0x1F},  // a straight: stand pat
     };
-    const Style honest{kSolid.raiseAt, kSolid.callPrice, kSolid.betShare, 0,
-                       kSolid.raiserRange};  // no bluffs
+    Style honest = kSolid;
+    honest.bluffScale = 0;
     for (const auto& [cards, keep] : rows) {
         SCOPED_TRACE(cards);
         const TableView table{{}, {4, 4, 4, 4, 0, 0}, {-1, -1, -1, -1, -1, -1}, 0, hand(cards)};

@@ -70,9 +70,8 @@ struct Player {
         return expect("OK\t" + request.substr(0, request.find('\t'))) &&
                expect("SEAT\t" + std::to_string(atSeat));
     }
-    // Answers deals and BET prompts until the deal after `hands` hands; the end
-    // of the connection or a silence before it fails. In the first hand seat 0
-    // raises and the others call, so the turn goes round the table; then at random.
+    // Answers deals and BET prompts up to the deal after `hands` hands (an end or a silence before it fails).
+    // In the first hand seat 0 raises and the others call, so the turn goes round the table; then at random.
     void play(int hands) {
         for (int deals = 0; auto line = read(20s);) {
             if (fields[0] == "STARTGAME" && ++deals > hands) return;
@@ -93,15 +92,13 @@ struct Player {
     std::unique_ptr<support::LineClient> peer;
     Fields fields;  // of the last line
     int seat = -1;
-    Report building, report;  // the report being read, the last complete one
-    std::array<std::int16_t, 5> hand{};
-    std::vector<std::tuple<int, Report, std::array<std::int16_t, 5>>>
-        winners;  // seat, report before, our hand
+    Report building, report;             // the report being read, the last complete one
+    std::array<std::int16_t, 5> hand{};  // the last cards dealt us
+    std::vector<std::tuple<int, Report, decltype(hand)>> winners;  // seat, the report before, our hand
 };
 
-// Checks the two players at a table: no errors, and each of the hands' winners
-// they heard agrees and is the one seat left betting or the best hand, the lower
-// seat on equal hands. Counts the showdowns.
+// Checks the two players at a table: no errors, and each winner they heard agrees and is the one seat left
+// betting or the best hand, the lower seat on equal hands. Counts the showdowns.
 void checkTable(Player& a, Player& b, std::size_t hands, int& showdowns) {
     EXPECT_EQ(std::tuple(a.errors + b.errors, a.winners.size(), b.winners.size()),
               std::tuple("", hands, hands));

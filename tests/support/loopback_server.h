@@ -1,7 +1,6 @@
 #pragma once
-// The server window in this process on a free port of 127.0.0.1, dealing from
-// a fixed seed (a failing run replays) and starting, opening and asking nothing
-// outside. Its users link the server host themselves.
+// The server window in this process on a free port of 127.0.0.1, dealing from a fixed seed (a failing run
+// replays) and starting, opening and asking nothing outside. Its users link the server host themselves.
 
 #include <memory>
 #include <optional>
