@@ -29,15 +29,12 @@ protected:
     HostTest() { startHost(); }
     // Programs are started by recording them, and the operator's answers come from `answers`.
     void startHost(std::string commandLine = {}) {
-        HostHooks hooks;
-        hooks.shuffle = knownDeck();
-        hooks.programDir = programs.path();
-        hooks.openUrl = [this](const std::string& url) { opened.push_back(url); };
-        hooks.startDetached = [this](const QString& program, const QStringList& arguments) {
+        const auto start = [this](const QString& program, const QStringList& arguments) {
             return started.push_back(QStringList{QFileInfo(program).fileName()} + arguments), startFailure;
         };
-        hooks.askNumber = [this, asked = 0](auto&&...) mutable { return answers.at(asked++); };
-        window = support::loopbackServer(std::move(hooks), std::move(commandLine));
+        const auto ask = [this, asked = 0](auto&&...) mutable { return answers.at(asked++); };
+        const auto open = [this](const std::string& url) { opened.push_back(url); };
+        window = support::loopbackServer({knownDeck(), start, programs.path(), ask, open}, commandLine);
         window->Timer1->stop();  // the tests tick the monitor themselves
     }
     // A client past the greeting; logged in when given a name.
