@@ -76,7 +76,7 @@ void TableState::bet(int seat, std::int32_t ante, std::int32_t& highest) {
 std::string TableState::stateText(std::size_t seat, std::int32_t state) const {
     if (seat < seats_.size() && seats_[seat].folded) return "Folded";
     // The report goes out before the turn passes: TURN says who bets now.
-    if (turn_ && betting(state))
+    if (turn_ && (betting(state) || state == wire::state::WaitChange))
         return wire::stateText(static_cast<int>(seat) == turn_->seat ? wire::state::MakeBet
                                                                      : wire::state::WaitBet);
     return wire::stateText(state);
@@ -94,10 +94,15 @@ void TableState::turn(const srv::Turn& m) {
         turnActed_ = false;
     }
     turn_ = m;
+    // The seats whose State cell the new turn changes: the last and the new
+    // bettor, and the last to exchange, whom the report still shows exchanging.
     if (before != m.seat)
-        for (const int i : {before, int{m.seat}})
-            if (valid(i) && betting(seats_[i].state) && !seats_[i].folded)
-                view_.setSeatCell(i, SeatColumn::State, stateText(i, seats_[i].state));
+        for (int i = 0; i < wire::kSeatCount; ++i) {
+            const std::int32_t state = seats_[i].state;
+            if (!seats_[i].folded &&
+                (state == wire::state::WaitChange || (betting(state) && (i == before || i == m.seat))))
+                view_.setSeatCell(i, SeatColumn::State, stateText(i, state));
+        }
     updatePot();
 }
 

@@ -111,14 +111,18 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          dealt + "pot 10/0; pot 20/10; owe 10; pot 40/0; pot 50/0; pot -1/0; history Your cards: 10C JC QC "
                  "KC AC\n"
                  "ann bets 10\nbob raises 10\nann calls 10\nbob wins; box WINNER is seat 1; "},
-        {"turn: mark, Making Bet, pot and what to call from TURN; Folded stays through reports till the deal",
+        {"turn: mark, Making Bet (the last exchanger too), pot and to call from TURN; Folded stays till the "
+         "deal",
          ext +
-             "SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|%|FOLD\t1|"
+             "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t5\t5\t4|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|%|"
+             "FOLD\t1|"
              "SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|" +
              deal,
          dealt +
-             "pot 15/0; mark 0=Turn; S 0=Making Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; "
-             "S 1=Making Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; S 1=Folded; "
+             "pot 15/0; S 0=Waiting for Bet; S 1=Waiting for Bet; S 2=Card Changing; mark 0=Turn; "
+             "S 0=Making Bet; S 2=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; "
+             "S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; S "
+             "1=Folded; "
              "S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; " +
              mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
         {"showdown: hands, winner, outcome (no box), history; folds go at the deal, the showdown at the bets",
