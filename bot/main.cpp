@@ -1,7 +1,6 @@
 // tessarin-bot: a computer player that sits at a Quorvane table like any
 // client, without a window.
 
-#include <array>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -11,10 +10,10 @@
 #include <QCoreApplication>
 
 #include "bot/bot_session.h"
+#include "bot/names.h"
 
 namespace {
 
-constexpr std::array kNames = {"ada", "bram", "cleo", "dunn", "edda", "fenn", "gus", "hale"};
 constexpr int kUsageError = 2;
 
 int usageError(const QString& text) {
@@ -110,7 +109,7 @@ int main(int argc, char** argv) {
     options.style = *playStyle;
 
     options.name = parser.isSet(name) ? parser.value(name).toLatin1().toStdString()
-                                      : kNames[options.seed % kNames.size()];
+                                      : bot::freeName({}, options.seed % bot::kNames.size());
     if (!sendable(options.name)) return usageError("--name takes a name without tabs or line breaks");
 
     bot::BotSession session(options);

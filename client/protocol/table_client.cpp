@@ -3,7 +3,11 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 
+#include <vector>
+
+#include "bot/names.h"
 #include "client/protocol/guard.h"
 #include "client/table/frm_main.h"
 #include "weblink/url.h"
@@ -98,8 +102,13 @@ void TableClient::mnuAddComputer_Click() {
     if (table <= 0) return;
     // The server this table is on, which need not be on this machine.
     const std::string host = connection_.Winsock1.peerName().toLatin1().toStdString();
-    if (!desktop_->startProgram(kComputerPlayer, {"--join", std::to_string(table), "--host", host, "--port",
-                                                  std::to_string(connection_.port)}))
+    // A name nobody at the table has, nor the last ones started, who may not have sat down yet.
+    std::vector<std::string> taken;
+    for (int row = 0; row < window_.lstSeat->topLevelItemCount(); ++row)
+        taken.push_back(latin1Of(window_.lstSeat->topLevelItem(row)->text(1)));
+    const std::string name = bot::freeName(taken, botsStarted_++);
+    if (!desktop_->startProgram(kComputerPlayer, {"--join", std::to_string(table), "--name", name, "--host",
+                                                  host, "--port", std::to_string(connection_.port)}))
         window_.ShowStatus("Could not start " + std::string(kComputerPlayer));
 }
 

@@ -38,6 +38,7 @@ private:
     QtSettings settings_;
     Connection connection_;
     ClientProtocol protocol_;
+    std::size_t botsStarted_ = 0;
 };
 
 }  // namespace client

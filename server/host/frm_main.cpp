@@ -3,6 +3,8 @@
 #include <array>
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -15,6 +17,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "bot/names.h"
 #include "poker/hand_value.h"
 #include "server/engine/game.h"
 #include "server/host/command_line.h"
@@ -205,7 +208,12 @@ void frmMain::addComputerPlayer() {
     const auto table =
         askNumber(QStringLiteral("Table for the computer player (1-10):"), 1, 1, ServerCore::kGames);
     if (!table) return;
-    QStringList arguments{QStringLiteral("--join"), QString::number(*table)};
+    // A name nobody at the table has, nor the last ones started, who may not have sat down yet.
+    std::vector<std::string> taken;
+    for (const auto* seat : core().game(*table).Seats) taken.push_back(seat->m_username);
+    const std::string name = bot::freeName(taken, botsStarted_++);
+    QStringList arguments{QStringLiteral("--join"), QString::number(*table), QStringLiteral("--name"),
+                          QString::fromLatin1(name)};
     // A server on another port than the usual one says where to find it.
     if (listeningPort() != wire::kServerPort)
         arguments << QStringLiteral("--port") << QString::number(listeningPort());

@@ -91,6 +91,7 @@ private:
     bool m_Activated = false;
     std::int16_t m_RowIndex = 0;
     std::unique_ptr<ServerHost> host_;
+    std::size_t botsStarted_ = 0;
 };
 
 }  // namespace server

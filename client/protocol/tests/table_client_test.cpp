@@ -141,6 +141,7 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     EXPECT_EQ(
         fake->take(),
         "prompt Enter username||; prompt Game name|New Game|test game; ask; start tessarin-bot --join 4 "
+        "--name ada "
         "--host 127.0.0.1 --port " +
             std::to_string(server.serverPort()) + "; " + refused + refused +
             "box Connection refused; box Connect Failed; " + refused +

@@ -144,9 +144,10 @@ TEST_F(HostTest, OptionsMenuAndTestModeStartProgramsAndTheTurnTimeEndsSlowTurns)
          {window->mnuTurnTime, window->mnuTurnTime, window->mnuAddComputer, window->mnuAddComputer})
         item->trigger();
     const QString atPort = QString::number(port());
-    EXPECT_EQ(started, (std::vector{QStringList{kBotProgram, "--join", "4", "--port", atPort}}));
+    EXPECT_EQ(started,
+              (std::vector{QStringList{kBotProgram, "--join", "4", "--name", "ada", "--port", atPort}}));
     EXPECT_EQ(log(), "Turn time: 30 seconds\r\nStarted " + programs.filePath(kBotProgram).toStdString() +
-                         " --join 4 --port " + atPort.toStdString());
+                         " --join 4 --name ada --port " + atPort.toStdString());
     LineClient& c = connect("dora");
     c.send("NEWGAME\tslow"), c.send("STARTGAME");
     ASSERT_TRUE(c.readUntil("STARTGAME"));
