@@ -77,6 +77,13 @@ std::string describe(const wire::Request& m) { return kRequests[m.index()] + std
 std::string describe(const wire::ServerLine& m) { return kServerLines[m.index()] + std::visit(Payload{}, m); }
 
 // Each row: "<line>|<expected>".
+void expectRows(const auto& rows, auto parse) {
+    for (const std::string r : rows) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(describe(parse(wire::splitLine(r.substr(0, r.find('|'))))), r.substr(r.find('|') + 1));
+    }
+}
+
 TEST(Parse, RequestsTakeTheirFieldsByOneRule) {
     const char* rows[] = {"|Empty",
                           "login\tAnn|Login [Ann]",
@@ -116,11 +123,7 @@ TEST(Parse, RequestsTakeTheirFieldsByOneRule) {
                           "features\tturn\t\tGames\tx|Features [turn] [Games] [x]",
                           "GAMES\t1|Games",
                           "WINNER\t1|Unknown WINNER"};
-    for (const std::string r : rows) {
-        SCOPED_TRACE(r);
-        EXPECT_EQ(describe(wire::parseRequest(wire::splitLine(r.substr(0, r.find('|'))))),
-                  r.substr(r.find('|') + 1));
-    }
+    expectRows(rows, wire::parseRequest);
     // A count past 16 bits cannot be recorded as the player's exchange.
     wire::Fields many(40000, "");
     many[0] = "EXCHANGE";
@@ -175,11 +178,7 @@ TEST(Parse, ServerLinesTakeTheirFieldsByOneRule) {
         "GAME\t4\tfriday\t3|Malformed GAME",
         "GAMES_END|GamesEnd",
         "FROB\ta\tb|Unknown 3"};
-    for (const std::string r : rows) {
-        SCOPED_TRACE(r);
-        EXPECT_EQ(describe(wire::parseServerLine(wire::splitLine(r.substr(0, r.find('|'))))),
-                  r.substr(r.find('|') + 1));
-    }
+    expectRows(rows, wire::parseServerLine);
 }
 
 }  // namespace
