@@ -1,7 +1,6 @@
 #pragma once
-// A player's end of a connection to 127.0.0.1: lines out with CR LF, lines in
-// without. A plain socket, so any thread may use it; every read is bounded and
-// waits as wait.h does, and a send that cannot go on gives up after kWaitLimit.
+// A player's end of a connection to 127.0.0.1: lines out with CR LF, lines in without. A plain socket, so
+// any thread may use it; reads wait as wait.h does, and a send that cannot go on gives up after kWaitLimit.
 
 #include <arpa/inet.h>
 #include <netinet/tcp.h>
@@ -41,7 +40,7 @@ public:
     std::optional<std::string> readLine(Ms limit = kWaitLimit) {
         std::optional<std::string> line;
         pollfd readable{fd_, POLLIN, 0};
-        waitUntil([&] { return (line = takeLine()) || (receive(), line = takeLine()) || ended(); }, limit,
+        waitUntil([&] { return (line = takeLine()) || ended(); }, limit,
                   [&](Ms left) { ::poll(&readable, 1, static_cast<int>(left.count())); });
         return line;
     }
@@ -51,8 +50,7 @@ public:
             if (line->starts_with(prefix)) return line;
         return std::nullopt;
     }
-    // The next n lines, "<missing>" for each that did not come.
-    std::vector<std::string> readLines(std::size_t n) {
+    std::vector<std::string> readLines(std::size_t n) {  // "<missing>" for each that did not come
         std::vector<std::string> lines(n);
         for (auto& line : lines) line = readLine().value_or("<missing>");
         return lines;
@@ -76,15 +74,13 @@ public:
     }
 
 private:
-    void receive() {  // what has arrived, without waiting
-        for (char chunk[65536]; !ended();) {
+    std::optional<std::string> takeLine() {  // the first whole line, taking in what has come if need be
+        for (char chunk[65536]; buffer_.find("\r\n") == std::string::npos && !ended();) {
             const ssize_t n = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
-            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
             if (n > 0) buffer_.append(chunk, static_cast<std::size_t>(n));
             ended_ = n == 0 || (n < 0 && errno != EINTR);
         }
-    }
-    std::optional<std::string> takeLine() {  // the first whole line, off the buffer
         const auto end = buffer_.find("\r\n");
         if (end == std::string::npos) return std::nullopt;
         return std::exchange(buffer_, buffer_.substr(end + 2)).substr(0, end);

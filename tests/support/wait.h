@@ -1,6 +1,5 @@
 #pragma once
-// The one way the socket tests wait: check a condition until it holds or a
-// deadline passes, with the thread's Qt events running in between.
+// The one way the socket tests wait: a condition checked until it holds or a deadline passes.
 
 #include <algorithm>
 #include <chrono>
@@ -19,9 +18,8 @@ using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::milliseconds;
 inline constexpr Ms kWaitLimit{5000};
 
-// True once `done` holds, false when `limit` has passed first. On the application's thread the events
-// due run between checks, so a server window in this process goes on answering; elsewhere `idle` waits,
-// given the time left (by default a millisecond's sleep).
+// True once `done` holds, false when `limit` has passed first. On the application's thread the events due run
+// between checks, so a server window here goes on answering; elsewhere `idle` waits (default: 1 ms).
 inline bool waitUntil(const std::function<bool()>& done, Ms limit = kWaitLimit,
                       const std::function<void(Ms)>& idle = {}) {
     const auto deadline = Clock::now() + limit;
@@ -40,8 +38,7 @@ inline bool waitUntil(const std::function<bool()>& done, Ms limit = kWaitLimit,
     return true;
 }
 
-// Runs `work`, which bounds its own waits, on a thread of its own while this
-// thread runs its events.
+// Runs `work`, which bounds its own waits, on a thread of its own while this thread runs its events.
 inline void runBeside(const std::function<void()>& work) {
     auto done = std::async(std::launch::async, work);
     waitUntil([&] { return done.wait_for(Ms(0)) == std::future_status::ready; }, std::chrono::minutes(5));

@@ -26,19 +26,21 @@ using namespace ::testing;  // matchers
 
 class HostTest : public ::testing::Test {
 protected:
-    HostTest() { startHost(); }
-    // Programs are started by recording them, and the operator's answers come from `answers`.
-    void startHost(std::string commandLine = {}) {
+    // In test mode, which the first activation acts on. The programs are found next to the server and started
+    // by recording them; the operator's answers come from `answers`.
+    HostTest() {
+        for (const char* name : {kClientProgram, kBotProgram})
+            QFile::link(QCoreApplication::applicationFilePath(), programs.filePath(name));
         const auto start = [this](const QString& program, const QStringList& arguments) {
             return started.push_back(QStringList{QFileInfo(program).fileName()} + arguments), startFailure;
         };
         const auto ask = [this, asked = 0](auto&&...) mutable { return answers.at(asked++); };
         const auto open = [this](const std::string& url) { opened.push_back(url); };
-        window = support::loopbackServer({knownDeck(), start, programs.path(), ask, open}, commandLine);
+        const auto unshuffled = [](std::span<std::int16_t>) {};
+        window = support::loopbackServer({unshuffled, start, programs.path(), ask, open}, "-test");
         window->Timer1->stop();  // the tests tick the monitor themselves
     }
-    // A client past the greeting; logged in when given a name.
-    LineClient& connect(const std::string& name = {}) {
+    LineClient& connect(const std::string& name = {}) {  // past the greeting, logged in if named
         LineClient& c = *clients.emplace_back(std::make_unique<LineClient>(port()));
         EXPECT_EQ(c.readLines(2), (L{"HELLO\tQuorvane v0.924", "LOGIN"}));
         if (!name.empty()) c.send("LOGIN\t" + name), c.readLine();
@@ -79,8 +81,6 @@ TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
     while (clients.size() < 11) connect();
     EXPECT_TRUE(LineClient(port()).waitEnded());  // an eleventh
     EXPECT_THAT(log(), EndsWith("index=0\r\nWinsock1_ConnectionRequest: index=0"));
-    clients[0]->send("SEAT");  // the players already in are not disturbed
-    EXPECT_EQ(clients[0]->readLine(), "LOGIN");
     // A slot whose peer hung up before the server noticed is taken back for the caller who needs it.
     QObject scope;
     QObject::connect(&window->host(), &ServerHost::logWritten, &scope, [&] {
@@ -91,10 +91,14 @@ TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
     EXPECT_EQ(window->Winsock1(4).peerPort(), connect().localPort());
 }
 
-TEST_F(HostTest, WindowSplitsInHalvesKeepsTheNewestLogAndAboutOpensTheProjectPage) {
+TEST_F(HostTest, WindowStartsTheTestClientOnceSplitsInHalvesKeepsTheNewestLogAndOpensTheAboutPage) {
+    startFailure = "No such file";
     window->show();
     ASSERT_TRUE(support::waitUntil([&] { return !log().empty(); }));
-    EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port()));
+    window->firstActivation();
+    EXPECT_EQ(started, (std::vector{QStringList{kClientProgram, kTestSwitch}}));
+    EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port()) +
+                         "\r\nError while processing -test command argument: No such file");
     window->resize(700, window->height() + 1 - window->centralWidget()->height() % 2);  // an odd height
     const int w = window->centralWidget()->width(), h = window->centralWidget()->height();
     EXPECT_EQ(window->ListView1->geometry(), QRect(0, 0, w, h / 2));
@@ -105,8 +109,7 @@ TEST_F(HostTest, WindowSplitsInHalvesKeepsTheNewestLogAndAboutOpensTheProjectPag
     EXPECT_THAT(window->txtLog->toPlainText().toStdString(), ContainsRegex(" line 198\n[^ ]+ line 199$"));
     EXPECT_EQ(window->logText().size(), 2048u);
     EXPECT_TRUE(window->txtLog->textCursor().atEnd());
-    // A second window on the same port cannot listen, and says why.
-    frmMain second(port(), {}, HostHooks{{}, {}, {}, {}, {}, QHostAddress::LocalHost});
+    frmMain second(port(), {}, HostHooks{{}, {}, {}, {}, {}, QHostAddress::LocalHost});  // cannot listen
     EXPECT_EQ(second.logText().find("Winsock1_Error: index=0 err="), 9u);
 }
 
@@ -127,39 +130,26 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
     }
     EXPECT_EQ(row(1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1",
                                    QString::number(c.localPort()), "7", "Straight Flush 6    "}));
-    // The eleventh tick shows the departed player's row empty.
-    c.close();
+    c.close();  // the eleventh tick shows his row empty
     ASSERT_TRUE(support::waitUntil([&] { return log().ends_with("Winsock1_Close: index=1"); }));
     window->refreshNextRow();
     EXPECT_EQ(row(1), (QStringList{"1", "-1", "Void", "", "", "", "0", ""}));
 }
 
-TEST_F(HostTest, OptionsMenuAndTestModeStartProgramsAndTheTurnTimeEndsSlowTurns) {
-    for (const char* name : {kClientProgram, kBotProgram})  // found by the server, never run
-        QFile::link(QCoreApplication::applicationFilePath(), programs.filePath(name));
+TEST_F(HostTest, OptionsMenuStartsAComputerPlayerAndTheTurnTimeEndsSlowTurns) {
     auto now = std::chrono::steady_clock::now();
     window->core().setClock([&] { return now; });
     answers = {30, std::nullopt, std::nullopt, 4};  // 30 seconds, cancelled twice, table 4
     for (QAction* item :
          {window->mnuTurnTime, window->mnuTurnTime, window->mnuAddComputer, window->mnuAddComputer})
         item->trigger();
-    const QString atPort = QString::number(port());
-    EXPECT_EQ(started,
-              (std::vector{QStringList{kBotProgram, "--join", "4", "--name", "ada", "--port", atPort}}));
     EXPECT_EQ(log(), "Turn time: 30 seconds\r\nStarted " + programs.filePath(kBotProgram).toStdString() +
-                         " --join 4 --name ada --port " + atPort.toStdString());
+                         " --join 4 --name ada --port " + std::to_string(port()));
     LineClient& c = connect("dora");
     c.send("NEWGAME\tslow"), c.send("STARTGAME");
     ASSERT_TRUE(c.readUntil("STARTGAME"));
     now += std::chrono::seconds(31);  // the timer finds the exchange overdue
     EXPECT_TRUE(c.readUntil("EXCHANGE"));
-    // Test mode starts the client once, and a failure is logged.
-    started.clear(), startFailure = "No such file";
-    startHost("-test");
-    for (int i = 0; i < 2; ++i) window->firstActivation();
-    EXPECT_EQ(started, (std::vector{QStringList{kClientProgram, kTestSwitch}}));
-    EXPECT_EQ(log(), "Quorvane listening on port " + std::to_string(port()) +
-                         "\r\nError while processing -test command argument: No such file");
 }
 
 TEST(CommandLine, TestModeGoesByTheLineAsGivenAndEveryValueIsChecked) {
@@ -187,26 +177,21 @@ TEST(CommandLine, TestModeGoesByTheLineAsGivenAndEveryValueIsChecked) {
             << arguments.join(' ').toStdString();
 }
 
-// The program itself, with no display at all.
 TEST(Headless, ServesWithoutADisplayStopsOnSigtermAndSaysWhyItCannotListen) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();  // no display at all
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(name);
-    const auto run = [&](QProcess& program, const QStringList& arguments) {
-        program.setProcessEnvironment(environment), program.start(QUORVANE_PROGRAM, arguments);
-        return program.waitForStarted();
-    };
-    QProcess version, refused, server;
-    ASSERT_TRUE(run(version, {"--version"}) && version.waitForFinished());
-    EXPECT_EQ(std::pair(version.readAllStandardOutput(), version.exitCode()),
-              std::pair(QByteArray("Quorvane v0.924\n"), 0));
+    QProcess refused, server;
+    for (QProcess* program : {&refused, &server}) program->setProcessEnvironment(environment);
     QTcpServer holder;  // a free port, first taken
     ASSERT_TRUE(holder.listen(QHostAddress::Any));
     const QString port = QString::number(holder.serverPort());
-    ASSERT_TRUE(run(refused, {"--headless", "--port", port}) && refused.waitForFinished());
+    refused.start(QUORVANE_PROGRAM, {"--headless", "--port", port});
+    ASSERT_TRUE(refused.waitForFinished());
     EXPECT_THAT(std::pair(refused.exitCode(), refused.readAllStandardError().toStdString()),
                 Pair(1, HasSubstr("cannot listen on port " + port.toStdString() + ": ")));
     holder.close();
-    ASSERT_TRUE(run(server, {"--headless", "--port", port, "--turn-time", "20", "--seed", "7"}));
+    server.start(QUORVANE_PROGRAM, {"--headless", "--port", port, "--turn-time", "20", "--seed", "7"});
+    ASSERT_TRUE(server.waitForStarted());
     QByteArray log;  // its standard error
     ASSERT_TRUE(support::waitUntil([&] { return (log += server.readAllStandardError()).contains("port"); }));
     LineClient player(port.toUShort());
