@@ -49,6 +49,7 @@ TEST(BotProgram, CommandLine) {
     const QString closed = QString::number(probe.serverPort());
     probe.close();
     const std::tuple<QStringList, int, const char*> rows[] = {
+        {{"--help"}, 0, "--hands <N>"},
         {{"--version"}, 0, "tessarin-bot v" QUORVANE_VERSION "\n"},
         {{"--join", "1", "--frobnicate"}, 2, "Unknown option 'frobnicate'"},
         {{"--join", "1", "--new", "x"}, 2, "either --join N or --new GAMENAME"},

@@ -23,14 +23,19 @@ Cards hand(std::string_view text) {
 }
 
 TEST(Draw, ExactImprovementOdds) {
-    // A pair drawing three improves in 4656 of the 16215 draws: 28.71 %.
-    int improved = 0, total = 0;
-    forEachDraw(hand("9c 9d Kh 5s 2c"), 0x03, [&](const Cards& h) {
-        poker::clsHandValue hv;
-        hv.LoadCards(h), hv.Check_Hand();
-        improved += hv.Value(0) >= poker::TwoPairs, ++total;
-    });
-    EXPECT_EQ(std::pair(improved, total), std::pair(4656, 16215));
+    const std::tuple<const char*, unsigned, poker::Category, std::pair<int, int>> rows[] = {
+        {"9c 9d Kh 5s 2c", 0x03, poker::TwoPairs, {4656, 16215}},  // a pair drawing three improves: 28.71 %
+        {"Kh Th 6h 3h 8c", 0x0F, poker::Flush, {9, 47}},           // four to a flush fills: 19.15 %
+    };
+    for (const auto& [cards, keep, atLeast, odds] : rows) {
+        std::pair<int, int> counted;
+        forEachDraw(hand(cards), keep, [&](const Cards& h) {
+            poker::clsHandValue hv;
+            hv.LoadCards(h), hv.Check_Hand();
+            counted.first += hv.Value(0) >= atLeast, ++counted.second;
+        });
+        EXPECT_EQ(counted, odds) << cards;
+    }
 }
 
 // We sit at seat 0 of four and exchange first.
@@ -41,7 +46,7 @@ TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
         {"7c 7d 7h 4s 2c", 0x07},  // trips: draw two
         {"Kh Th 6h 3h 8c", 0x0F},  // four to a flush: draw one
         {"6c 7d 8h 9s 2c", 0x0F},  // open-ended four to a straight: draw one
-        {"As 9d 7c 4h 2d", 0x01},  // nothing: keep the ace, draw four
+        {"As 2d 3c 4h 5d", 0x01},  // nothing (an ace plays high only): keep the ace, draw four
         {"8c 9d Th Js Qc", 0x1F},  // a straight: stand pat
     };
     Style honest = kSolid;

@@ -5,17 +5,7 @@
 namespace {
 
 TEST(URLEncode, KeepsLettersDigitsUnderscoreAndEscapesTheRest) {
-    const std::pair<std::string, std::string> rows[] = {
-        {"Tessarin v0.924", "Tessarin+v0%2E924"},
-        {"AZaz09_\t-~", "AZaz09_%09%2D%7E"},
-        {"50% off/now?", "50%25+off%2Fnow%3F"},
-        {"\xE9\xFF", "%E9%FF"},
-        {"", ""},
-    };
-    for (const auto& [text, expected] : rows) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(weblink::URLEncode(text), expected);
-    }
+    EXPECT_EQ(weblink::URLEncode("AZaz09_\t-~%\xE9\xFF"), "AZaz09_%09%2D%7E%25%E9%FF");
     EXPECT_EQ(weblink::aboutLink("Tessarin v0.924"), std::string(weblink::kLinkBase) + "Tessarin+v0%2E924");
 }
 
