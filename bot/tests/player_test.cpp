@@ -45,9 +45,9 @@ TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
         {"Jc Jd 4h 4s 2c", 0x0F},  // two pairs: draw one
         {"7c 7d 7h 4s 2c", 0x07},  // trips: draw two
         {"Kh Th 6h 3h 8c", 0x0F},  // four to a flush: draw one
-        {"6c 7d 8h 9s 2c", 0x0F},  // open-ended four to a straight: draw one
+        {"2c 6d 7h 8s 9c", 0x1E},  // open-ended four to a straight: draw one
         {"As 2d 3c 4h 5d", 0x01},  // nothing (an ace plays high only): keep the ace, draw four
-        {"8c 9d Th Js Qc", 0x1F},  // a straight: stand pat
+        {"2c 3d 4h 5s 6c", 0x1F},  // the lowest straight: stand pat
     };
     Style honest = kSolid;
     honest.bluffScale = 0;
