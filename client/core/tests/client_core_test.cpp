@@ -25,15 +25,15 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         {"@JoinGame", &P::mnuJoinGame_Click}, {"@StartGame", &P::mnuStartGame_Click},
         {"@Exit", &P::mnuExit_Click},         {"@Close", &P::Form_Unload}};
     // Steps: "$args" starts afresh with that command line, "@Command argument" is the player's, "?text"
-    // answers the next prompt, "#n" picks from the next list, "%" logs what to call, "!" forgets the log,
-    // "^" turns the view's outcome on or off,
-    // "~bytes" is a raw chunk from the server, anything else a line from it.
+    // answers the next prompt, "#n" picks from the next list, "%" logs what to call, "!" forgets the log, "^"
+    // turns the view's outcome on or off, "~bytes" is a raw chunk from the server, anything else a line from
+    // it.
     auto step = [&](const std::string& s) {
         const std::string cmd = s.substr(0, s.find(' ')), arg = s.substr(std::min(s.size(), cmd.size() + 1));
         if (s.starts_with('$')) return void(logic.emplace(fake, hand, fake, fake, fake, s.substr(1), &fake));
         if (s.starts_with('?')) return void(fake.answer = s.substr(1));
         if (s.starts_with('#')) return void(fake.choice = std::stoi(s.substr(1)));
-        if (s == "%") return fake.log.push_back("owe " + std::to_string(logic->toCall()));
+        if (s == "%") return fake.put("owe " + std::to_string(logic->toCall()));
         if (s == "!") return void(fake.take());
         if (s == "^") return void(fake.outcomes ^= true);
         if (s.starts_with('~')) return logic->dataArrival(s.substr(1));
@@ -51,7 +51,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
                           "draw 0=101; draw 1=101; draw 2=101; draw 3=101; draw 4=101; draw 0=8; cardd; "
                           "draw 1=9; cardd; draw 2=10; cardd; draw 3=11; cardd; draw 4=12; cardd; "
                           "status Royal Flush A    ; ",
-                      dealt = mode + drawn,
+                      dealt = mode + drawn, ask = "prompt Game number|Join Game|1; ",
                       seated = "$|?ann|LOGIN|OK\tLOGIN|SEAT\t1|SEAT_NAME\tann\tbob\tcarl|",
                       ext = seated + "FEATURES\tturn\tshowdown\tgames|SEAT_STATE\t5\t5\t5|!|" + deal,
                       agreed = "send FEATURES\tturn\tshowdown\tgames; ";
@@ -59,104 +59,71 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         {"login cancelled the second time, the name offered once it logged in; menus send what is typed",
          "$|?Bob|LOGIN|LOGIN|OK\tLOGIN|LOGIN|?test game|@NewGame|@JoinGame|@NewGame|@StartGame|$|@Exit",
          "prompt Enter username||; send LOGIN\tBob; prompt Enter username||; keep userName=Bob; " + agreed +
-             "prompt Enter username||Bob; prompt Game name|New Game|test game; send NEWGAME\ttest game; "
-             "prompt Game number|Join Game|1; prompt Game name|New Game|test game; send STARTGAME; "
-             "send EXIT; close; "},
+             "prompt Enter username||Bob; prompt Game name|New Game|test game; send NEWGAME\ttest game; " +
+             ask + "prompt Game name|New Game|test game; send STARTGAME; send EXIT; close; "},
         {"test players, never remembered; any other command line logs in as nobody",
          "$-test|LOGIN|OK\tLOGIN|OK\tNEWGAME 10|$-test2|LOGIN|OK\tJOINGAME|$-TEST|LOGIN|$-test |LOGIN",
          "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2; " + agreed +
              "table 10; game TestGame; send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; table 1; "},
         {"each JOINGAME answer settles the oldest sent since a LOGIN; a new connection has none",
-         "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?x|@JoinGame|?7|@JoinGame|OK\tLOGIN|OK\tJOINGAME|"
-         "ERROR\tJOINGAME|OK\tJOINGAME|HELLO\tQ|?9|@JoinGame|OK\tJOINGAME",
-         "prompt Game number|Join Game|1; send JOINGAME\t3; prompt Enter username||Bob; send LOGIN\tAl; "
-         "prompt Game number|Join Game|1; send JOINGAME\t5; prompt Game number|Join Game|1; "
-         "send JOINGAME\tx; prompt Game number|Join Game|1; send JOINGAME\t7; keep userName=Al; " +
-             agreed +
-             "table 5; box ERROR: JOINGAME; table 7; table 0; prompt Game number|Join Game|1; "
-             "send JOINGAME\t9; "},
-        {"chat trimmed, blank not sent; boxes; malformed and other lines only traced",
-         "$|@Chat    |@Chat   hi  |@Chat  two  words |CHAT\ta> hi|chat\tb>  Hi |STARTGAME\t1\t2\t3\t4|"
-         "SEAT\tx|SEAT_BANK\tlots|CHAT||WINNER\t3|ERROR\tBET|FOO\tbar baz\t|\tx|HELLO\tQ| ok \tX",
-         "send CHAT\thi; send CHAT\ttwo  words; chat \r\na> hi; chat \r\nb>  Hi ; history seat 3 wins; "
-         "box WINNER is seat 3; box ERROR: BET; box UNKNOWN COMMAND: FOO bar baz ; box UNKNOWN COMMAND:  "
-         "x; "},
-        {"a line past the buffer bound is dropped whole, its CR LF split or not",
-         "$|SEAT\t2|~" + big + "\r|~\nWINNER\t4\r\n|~" + big + "|~y\r|~\nWINNER\t5\r\n",
+         "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?7|@JoinGame|OK\tJOINGAME|ERROR\tJOINGAME|HELLO\tQ|?9|"
+         "@JoinGame|OK\tJOINGAME",
+         ask + "send JOINGAME\t3; prompt Enter username||Bob; send LOGIN\tAl; " + ask + "send JOINGAME\t5; " +
+             ask + "send JOINGAME\t7; table 5; box ERROR: JOINGAME; table 0; " + ask + "send JOINGAME\t9; "},
+        {"a line past the buffer bound is dropped whole, its CR LF split or not; unknown lines boxed",
+         "$|SEAT\t2|~" + big + "\r|~\nWINNER\t4\r\n|~" + big +
+             "|~y\r|~\nWINNER\t5\r\n|@Chat   |FOO\tbar\t|SEAT\tx",
          "title Tessarin v0.924 - Seat 2; history seat 4 wins; box WINNER is seat 4; history seat 5 wins; "
-         "box WINNER is seat 5; "},
-        {"Done sends the marked positions; an exchange result shows and unmarks only the new cards",
-         fresh + "@Mark 4|@Mark 1|@Mark 0|@Mark 1|@Done|@Mark 3|EXCHANGE\t20\t9\t10\t35\t12|@Done",
-         dealt + "draw 4=101; draw 1=101; draw 0=101; draw 1=9; send EXCHANGE\t0\t4; mode Idle; draw 3=101; "
-                 "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; send EXCHANGE\t4; "
-                 "mode Idle; "},
-        {"Exit or the window closed in a game: gone at the next deal, unshown, then no game; Done, none "
-         "marked",
+         "box WINNER is seat 5; box UNKNOWN COMMAND: FOO bar ; "},
+        {"Exit or close in a game: gone at the next deal, unshown, then no game; Done with none marked",
          fresh + "@Exit|" + deal + deal + fresh + "@Done|@Close|" + deal + "@Exit",
-         dealt + "send EXIT; status Exiting after this round.; mode CardChanging; send EXIT; close; " +
-             dealt + dealt +
-             "send EXCHANGE; mode Idle; mode CardChanging; send EXIT; close; send EXIT; close; "},
-        {"extension asked for after the login, showdown if outcomes are shown; lines unagreed are ignored",
-         "^|$|?ann|LOGIN|FEATURES\tturn\tshowdown\tgames|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|SEAT_"
-         "NAME\tann|"
-         "FOLD\t0|TURN\t0\t5\t10|SHOWDOWN\t0\t1\t2\t3\t4\t5\tx|RESULT\t0\t10\tx|GAME\t1\tx\t1\t0|GAMES_END|"
-         "WINNER\t0|?2|@JoinGame|^",
-         "prompt Enter username||Al; send LOGIN\tann; keep userName=ann; send FEATURES\tturn\tgames; "
-         "keep userName=ann; history ann wins; box WINNER is seat 0; prompt Game number|Join Game|1; "
-         "send JOINGAME\t2; "},
+         dealt + "send EXIT; status Exiting after this round.; " + mode + "send EXIT; close; " + dealt +
+             dealt + "send EXCHANGE; mode Idle; " + mode + "send EXIT; close; send EXIT; close; "},
+        {"extension asked for once after the login, showdown if outcomes are shown; lines unagreed ignored",
+         "^|$|?ann|LOGIN|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|TURN\t0\t5\t10|RESULT\t0\t10\tx|WINNER\t0|^",
+         "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; send FEATURES\tturn\tgames; "
+         "keep userName=ann; history seat 0 wins; box WINNER is seat 0; "},
         {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
-         seated + "SEAT_STATE\t5\t5|!|" + deal +
-             "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t25|SEAT_ANTE\t25\t25|WINNER\t1|SEAT_"
-             "ANTE\t5\t5",
-         dealt + "pot 10/0; pot 20/10; owe 10; pot 40/0; pot 50/0; pot -1/0; history Your cards: 10C JC QC "
-                 "KC AC\n"
-                 "ann bets 10\nbob raises 10\nann calls 10\nbob wins; box WINNER is seat 1; "},
-        {"turn: mark, Making Bet (the last exchanger too), pot and to call from TURN; Folded stays till the "
-         "deal",
-         ext +
-             "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t5\t5\t4|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|%|"
-             "FOLD\t1|"
-             "SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|" +
-             deal,
-         dealt +
-             "pot 15/0; S 0=Waiting for Bet; S 1=Waiting for Bet; S 2=Card Changing; mark 0=Turn; "
-             "S 0=Making Bet; S 2=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; "
-             "S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; S "
-             "1=Folded; "
-             "S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; " +
-             mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
+         seated + "SEAT_STATE\t5\t5|!|" + deal + "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t25|" +
+             "SEAT_ANTE\t25\t25|WINNER\t1|SEAT_ANTE\t5\t5",
+         dealt + "pot 10/0; pot 20/10; owe 10; pot 40/0; pot 50/0; pot -1/0; history Your cards: " +
+             "10C JC QC KC AC\nann bets 10\nbob raises 10\nann calls 10\nbob wins; box WINNER is seat 1; "},
+        {"turn: mark, Making Bet (the last exchanger too), pot and to call from TURN; Folded till the deal",
+         ext + "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t5\t5\t4|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|" +
+             "%|FOLD\t1|SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|" + deal,
+         dealt + "pot 15/0; S 0=Waiting for Bet; S 1=Waiting for Bet; S 2=Card Changing; mark 0=Turn; " +
+             "S 0=Making Bet; S 2=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; " +
+             "S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; " +
+             "S 1=Folded; S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; " + mode +
+             "S 1=Waiting for Game Start; mark 2=None; " + drawn},
         {"showdown: hands, winner, outcome (no box), history; folds go at the deal, the showdown at the bets",
-         ext +
-             "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|"
-             "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|"
-             "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pair K K 7 7 3|"
+         ext + "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|" +
+             "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|" +
+             "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pair K K 7 7 3|" +
              "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pair K K 7 7 3|WINNER\t0|" +
              deal + "|TURN\t1\t0\t15|%",
-         dealt +
-             "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; "
-             "mark 0=Turn; S 0=Making Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; S 1=Making Bet; "
-             "mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/10; S 2=Folded; "
-             "mark 2=None; mark 0=Turn; S 0=Making Bet; shown 0=KC KD 7C 7D 3C: Two Pair K K 7 7 3; "
-             "shown 1=9D JC QC JH AC: Pair J A Q 9; mark 0=None; mark 0=Winner; "
-             "outcome ann wins 35 with Two Pair K K 7 7 3; chat \r\nann wins 35 with Two Pair K K 7 7 3; "
-             "pot -1/0; history Your cards: 10C JC QC KC AC, after the draw: 9D JC QC JH AC\n"
-             "Draws: ann 2, bob 2, carl 0\nann checks\nbob bets 10\ncarl folds\nann calls 10\n"
-             "ann shows KC KD 7C 7D 3C: Two Pair K K 7 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n"
-             "ann wins 35 with Two Pair K K 7 7 3; " +
-             mode + "S 2=Waiting for Bet; " + drawn +
+         dealt + "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; " +
+             "mark 0=Turn; S 0=Making Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; S 1=Making Bet; " +
+             "mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/10; S 2=Folded; " +
+             "mark 2=None; mark 0=Turn; S 0=Making Bet; shown 0=KC KD 7C 7D 3C: Two Pair K K 7 7 3; " +
+             "shown 1=9D JC QC JH AC: Pair J A Q 9; mark 0=None; mark 0=Winner; " +
+             "outcome ann wins 35 with Two Pair K K 7 7 3; chat \r\nann wins 35 with Two Pair K K 7 7 3; " +
+             "pot -1/0; history Your cards: 10C JC QC KC AC, after the draw: 9D JC QC JH AC\n" +
+             "Draws: ann 2, bob 2, carl 0\nann checks\nbob bets 10\ncarl folds\nann calls 10\n" +
+             "ann shows KC KD 7C 7D 3C: Two Pair K K 7 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n" +
+             "ann wins 35 with Two Pair K K 7 7 3; " + mode + "S 2=Waiting for Bet; " + drawn +
              "shown 0=; mark 0=None; shown 1=; mark 1=Turn; S 1=Making Bet; pot 15/0; owe 0; "},
         {"games: the one picked joined and named, a cancel sends nothing, none asks the number; TURN unasked",
          "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|GAME\t9\tx\t1\t0|@JoinGame|GAME\t3\tfriday\t2\t1|"
-         "GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|"
-         "GAME\t3\tfriday\t2\t1|GAMES_END|@JoinGame|?2|GAMES_END|HELLO\tQ",
+         "GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|GAME\t3\tfriday\t2\t1|"
+         "GAMES_END|@JoinGame|?2|GAMES_END|HELLO\tQ",
          "send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 player, waiting; "
          "send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 friday - 2 players, "
          "playing; send GAMES; box No game is open on the server.; prompt Game number|Join Game|1; "
          "send JOINGAME\t2; table 0; game ; "},
-        {"a code that is no card: no hand name; bets, even while choosing cards, hide the controls first",
-         "$|STARTGAME\t0\t13\t27\t41\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
-         "mode CardChanging; draw 0=101; draw 1=101; draw 2=101; draw 3=101; draw 4=101; draw 0=0; cardd; "
-         "draw 1=13; cardd; draw 2=27; cardd; draw 3=41; cardd; draw 4=-3; cardd; mode Betting; attention; "
+        {"Done sends the marked; a code no card in the last deal's hand: no name; bets hide the controls",
+         "$|@Mark 4|@Done|EXCHANGE\t8\t9\t10\t11\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
+         "draw 4=101; send EXCHANGE\t4; mode Idle; draw 4=-3; cardd; mode Idle; mode Betting; attention; "
          "mode Idle; send BET\t-1; mode Betting; attention; mode Idle; send BET\t0; mode Betting; attention; "
          "mode Idle; send BET\t7; mode Betting; attention; "},
     };
@@ -170,12 +137,11 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
 }
 
 TEST(PictureCode, CardCodesJokersBackAndEmptyHaveHoldersOtherCodesNone) {
-    std::string shown;
+    const auto& all = pictureHolders();  // the pictures to load: the cards, the jokers and the back
+    std::string shown = all[0] + all[51] + all[52] + all[53] + all[54] + ":";
     for (int code : {0, 8, 9, 10, 11, 12, 13, 25, 34, 38, 50, 51, 52, 53, 100, 101, -1, 54, 99, 102, -32768})
         shown += holderName(static_cast<std::int16_t>(code)).value_or("-") + ",";
-    EXPECT_EQ(shown, "C2,C10,CJ,CQ,CK,C1,D2,D1,H10,H1,SK,S1,JB,JR,back,,-,-,-,-,-,");
-    const auto& all = pictureHolders();  // the pictures to load: the cards, the jokers and the back
-    EXPECT_EQ(all[0] + all[51] + all[52] + all[53] + all[54], "C2S1JBJRback");
+    EXPECT_EQ(shown, "C2S1JBJRback:C2,C10,CJ,CQ,CK,C1,D2,D1,H10,H1,SK,S1,JB,JR,back,,-,-,-,-,-,");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The table window: its pictures and cursor at both densities, what it shows when the protocol tells it,
-// and where its sound is found; at work in the program's tests.
+// The table window: pictures and cursor at both densities, what the protocol shows on it, where its sound is.
 #include "client/table/frm_main.h"
 
 #include <QFile>
@@ -36,8 +35,7 @@ TEST(FrmMain, PicturesAtEitherDensityFillTheSameRoomWithGreenCornersUnderTheHand
     }
 }
 
-// What the program's two-player test does not reach: a fold greyed, the end of a table and of an outcome
-// already read, marked cards dimmed, spoken names, the history's second hand.
+// Beyond the program's two-player test: a fold greyed, what has ended hidden, marked cards dimmed, names.
 TEST(FrmMain, GreysAFoldClearsWhatEndedAndDimsMarkedCardsUnderTheirNames) {
     frmMain w;
     EXPECT_EQ(w.imgCard[4]->pixmap().cacheKey(), w.holderPicture("back").cacheKey());
