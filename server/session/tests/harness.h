@@ -1,6 +1,5 @@
 #pragma once
-// The in-memory server of the session tests: ten checked sockets, a known
-// deck, lines in and out, and the server's invariants after every step.
+// The in-memory server of the session tests, its invariants checked after every step.
 
 #include <gtest/gtest.h>
 
@@ -19,19 +18,16 @@ inline L operator+(L a, const L& b) {
     return a;
 }
 
-// The first deck puts the cards of `top` first, in that order, the others
-// keeping theirs; later shuffles leave the cards as they are.
-inline ShuffleFn knownDeck(std::vector<int> top = {}) {
-    return [top](std::span<std::int16_t> cards) mutable {
-        auto rank = [&](int c) { return std::find(top.begin(), top.end(), c) - top.begin(); };
-        std::stable_sort(cards.begin(), cards.end(), [&](int a, int b) { return rank(a) < rank(b); });
-        top.clear();
-    };
-}
-
 class Server {
 public:
-    explicit Server(ShuffleFn shuffle = knownDeck()) {
+    // By default no deck is shuffled, but the next puts the cards of `top` first.
+    explicit Server(ShuffleFn shuffle = {}) {
+        if (!shuffle)
+            shuffle = [this](std::span<std::int16_t> cards) {
+                auto rank = [&](int c) { return std::find(top.begin(), top.end(), c) - top.begin(); };
+                std::stable_sort(cards.begin(), cards.end(), [&](int a, int b) { return rank(a) < rank(b); });
+                top.clear();
+            };
         std::array<ISocket*, ServerCore::kSlots> ptrs{};
         for (int i = 0; i < ServerCore::kSlots; ++i) ptrs[i] = &socks[i];
         core = std::make_unique<ServerCore>(
@@ -40,7 +36,6 @@ public:
     }
     MemorySocket& sock(int i) { return socks[i - 1]; }
     clsClient& client(int i) { return core->client(i); }
-    clsGame& game(int i) { return core->game(i); }
 
     void connect(int i) {
         sock(i).st = ISocket::kConnected;
@@ -85,13 +80,13 @@ public:
     }
 
     std::array<MemorySocket, ServerCore::kSlots> socks;
+    std::vector<int> top;
     L log;
     std::unique_ptr<ServerCore> core;
     std::unique_ptr<Invariants> invariants;
 };
 
-// A table report: the values of the first seats, blank-separated ("-" an
-// empty name); the rest hold ante 0, no name, state 0, exchange -1, bank 1000.
+// A table report: the first seats' values, blank-separated ("-" no name); the others empty.
 inline L report(const std::string& antes, const std::string& names, const std::string& states,
                 const std::string& exchanges, const std::string& banks) {
     static const char* const kWords[] = {"ANTE", "NAME", "STATE", "EXCHANGE", "BANK"};
