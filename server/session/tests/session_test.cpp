@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <tuple>
@@ -122,7 +121,7 @@ TEST(Hand, WholeHands) {
         "3|d k0 k1 k2 $2:2147483637 ?0:0 b2:-1 ?0:0 $1:0 ?0:2147483632 ?0:2147483633"
         "|TURN,0,0,15 n FOLD,2 TURN,1,0,15 y y n |995 0 2147483637 ",
     };
-    const std::regex kTold("(TURN|FOLD|SHOWDOWN|RESULT|WINNER|ERROR),.*");
+    const std::string kTold = " TURN, FOLD, SHOWDOWN, RESULT, WINNER, ERROR,";
     for (const std::string& row : rows) {
         SCOPED_TRACE(row);
         const auto bar1 = row.find('|'), bar2 = row.find('|', bar1 + 1);
@@ -151,7 +150,8 @@ TEST(Hand, WholeHands) {
             for (int slot = 1; slot <= n; ++slot)
                 for (std::string got : s.lines(slot)) {
                     std::replace(got.begin(), got.end(), '\t', ',');
-                    if (std::regex_match(got, kTold) &&
+                    const std::string word = " " + got.substr(0, got.find(',')) + ",";
+                    if (kTold.find(word) != std::string::npos &&
                         (" " + step).find(" " + got + " ") == std::string::npos)
                         step += got + " ";
                 }
