@@ -44,6 +44,8 @@ const Player* seated(const clsGame& g, int seat) {  // the player in `seat`, or 
 
 std::string voids(ServerCore& core) { return describe(core.g_VoidClient) + describe(core.g_VoidGame); }
 
+wire::Hand hand(const Player& p) { return {p.card(0), p.card(1), p.card(2), p.card(3), p.card(4)}; }
+
 }  // namespace
 
 std::string MemorySocket::wrong(const wire::Fields& f) {
@@ -51,7 +53,18 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
     if (m.index() == 0 || std::holds_alternative<wire::Malformed>(m) ||
         std::holds_alternative<wire::srv::Unknown>(m))
         return "not a server message";
+    // For every input: extension lines only to those who asked, cards only to their owner or at a showdown.
+    wire::FeatureSet needs = f[0].starts_with("GAME") ? wire::kFeatureGames : wire::FeatureSet{0};
+    if (f[0] == "TURN" || f[0] == "FOLD") needs = wire::kFeatureTurn;
+    if (f[0] == "SHOWDOWN" || f[0] == "RESULT") needs = wire::kFeatureShowdown;
+    if ((owner->features & needs) != needs) return "a line not asked for";
     const clsGame& g = *owner->m_Game;
+    const auto* deal = std::get_if<wire::srv::Deal>(&m);
+    const auto* exchanged = std::get_if<wire::srv::Exchanged>(&m);
+    if ((deal || exchanged) && (deal ? deal->cards : exchanged->cards) != hand(*owner)) return "not his hand";
+    const auto* sd = std::get_if<wire::srv::Showdown>(&m);
+    const Player* shown = sd ? seated(g, sd->seat) : nullptr;
+    if (sd && (!shown || !shown->IsBetting() || hand(*shown) != sd->cards)) return "a wrong SHOWDOWN";
     const auto* r = std::get_if<wire::srv::Result>(&m);
     const Player* w = r ? seated(g, r->seat) : nullptr;
     if (r && (!w || r->amount != std::min({pot(g), kMax - w->Bank, kMax}))) return "a wrong RESULT";
