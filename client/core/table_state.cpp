@@ -44,8 +44,10 @@ void TableState::report(const srv::TableRow& row) {
         const auto& v = row.seats[i];
         switch (row.field) {
             case srv::SeatField::Ante:
-                // A seat that is not betting (a joiner's old stake) bets nothing.
-                if (running_ && !antesOfDeal_ && betting(s.state) && v.number > s.ante)
+                // A seat that is not betting (a joiner's old stake) bets nothing. The last to
+                // exchange is still shown exchanging when he makes the first bet.
+                if (running_ && !antesOfDeal_ && (betting(s.state) || s.state == wire::state::WaitChange) &&
+                    v.number > s.ante)
                     bet(static_cast<int>(i), v.number, highest);
                 s.ante = v.number;
                 break;

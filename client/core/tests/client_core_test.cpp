@@ -53,7 +53,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
                           "status Royal Flush A    ; ",
                       dealt = mode + drawn, ask = "prompt Game number|Join Game|1; ",
                       seated = "$|?ann|LOGIN|OK\tLOGIN|SEAT\t1|SEAT_NAME\tann\tbob\tcarl|",
-                      ext = seated + "FEATURES\tturn\tshowdown\tgames|SEAT_STATE\t5\t5\t5|!|" + deal,
+                      ext = seated + "FEATURES\tturn\tshowdown\tgames|SEAT_STATE\t5\t4\t5|!|" + deal,
                       agreed = "send FEATURES\tturn\tshowdown\tgames; ";
     const std::array<std::string, 3> rows[] = {
         {"login cancelled the second time, the name offered once it logged in; menus send what is typed",
@@ -103,9 +103,11 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pair K K 7 7 3|WINNER\t0|" +
              deal + "|TURN\t1\t0\t15|%",
          dealt + "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; " +
-             "mark 0=Turn; S 0=Making Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; S 1=Making Bet; " +
-             "mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/10; S 2=Folded; " +
-             "mark 2=None; mark 0=Turn; S 0=Making Bet; shown 0=KC KD 7C 7D 3C: Two Pair K K 7 7 3; " +
+             "mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for "
+             "Bet; " +
+             "S 1=Making Bet; mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/10; " +
+             "S 2=Folded; mark 2=None; mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; shown 0=KC KD 7C 7D "
+             "3C: Two Pair K K 7 7 3; " +
              "shown 1=9D JC QC JH AC: Pair J A Q 9; mark 0=None; mark 0=Winner; " +
              "outcome ann wins 35 with Two Pair K K 7 7 3; chat \r\nann wins 35 with Two Pair K K 7 7 3; " +
              "pot -1/0; history Your cards: 10C JC QC KC AC, after the draw: 9D JC QC JH AC\n" +
