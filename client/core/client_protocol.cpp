@@ -127,7 +127,7 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    },
                    [this](const srv::Game& m) {
                        constexpr std::size_t kMaxGames = 100;  // the server has ten tables
-                       if (agreed(wire::kFeatureGames) && listsAsked_ > 0 && games_.size() < kMaxGames)
+                       if (agreed(wire::kFeatureGames) && !gamesAsked_.empty() && games_.size() < kMaxGames)
                            games_.push_back(m);
                    },
                    [this](const srv::GamesEnd&) {
@@ -195,13 +195,30 @@ void ClientProtocol::agreeFeatures(const std::vector<std::string>& words) {
     if (!featuresAsked_) return;
     agreed_ = 0;
     for (const auto& word : words) agreed_ |= wire::featureBit(word) & offered_;
+    learnGameName();
+}
+
+// A game joined by number (or before the server's answer to FEATURES) is named
+// from the server's list, without showing it.
+void ClientProtocol::learnGameName() {
+    if (!agreed(wire::kFeatureGames) || tableNumber_ <= 0 || !gameName_.empty()) return;
+    if (std::ranges::find(gamesAsked_, false) != gamesAsked_.end()) return;
+    gamesAsked_.push_back(false);
+    winsock_SendCmd(wire::gamesRequest());
 }
 
 void ClientProtocol::gamesEnd() {
-    if (listsAsked_ == 0) return;
+    if (gamesAsked_.empty()) return;
     auto games = std::exchange(games_, {});
+    const bool pick = gamesAsked_.front();
+    gamesAsked_.pop_front();
+    if (!pick) {
+        for (const auto& g : games)
+            if (g.number == tableNumber_ && gameName_.empty()) setTable(g.number, g.name);
+        return;
+    }
     // Several requests out: only the last answer is offered.
-    if (--listsAsked_ > 0) return;
+    if (std::ranges::find(gamesAsked_, true) != gamesAsked_.end()) return;
     if (games.empty()) {
         dialogs_.msgBox("No game is open on the server.");
         return askGameNumber();
@@ -222,7 +239,10 @@ void ClientProtocol::acknowledged(const std::string& what, bool ok) {
     if (what == wire::cmd::JOINGAME && !joinsUnanswered_.empty()) {
         const auto [number, name] = joinsUnanswered_.front();
         joinsUnanswered_.pop_front();
-        if (ok) setTable(number, name);
+        if (ok) {
+            setTable(number, name);
+            learnGameName();
+        }
     }
     constexpr std::string_view kNewGame = "NEWGAME ";  // "NEWGAME n": the number shares the field
     if (!what.starts_with(wire::cmd::NEWGAME) || newGamesUnanswered_.empty()) return;
@@ -323,7 +343,7 @@ void ClientProtocol::newGame(const std::string& name) {
 
 void ClientProtocol::mnuJoinGame_Click() {
     if (!agreed(wire::kFeatureGames)) return askGameNumber();
-    ++listsAsked_;
+    gamesAsked_.push_back(true);
     winsock_SendCmd(wire::gamesRequest());
 }
 
@@ -384,7 +404,7 @@ void ClientProtocol::Form_Unload() { ExitMode = 2; }
 void ClientProtocol::connectionClosed() {
     loginSent_ = featuresAsked_ = false;
     agreed_ = 0;
-    listsAsked_ = 0;
+    gamesAsked_.clear();
     games_.clear();
     joinsUnanswered_.clear();
     newGamesUnanswered_.clear();

@@ -86,6 +86,7 @@ private:
     bool agreed(wire::Feature feature) const { return (agreed_ & feature) != 0; }
     void askGameNumber();
     void gamesEnd();
+    void learnGameName();
     void newGame(const std::string& name);
     void joinGame(const std::string& number, const std::string& name = {});
     void acknowledged(const std::string& what, bool ok);
@@ -115,7 +116,9 @@ private:
     bool featuresAsked_ = false;
     wire::FeatureSet offered_ = 0;
     wire::FeatureSet agreed_ = 0;
-    int listsAsked_ = 0;                  // GAMES requests not yet ended
+    // Each GAMES request not yet ended: true when the player picks from its
+    // list, false when it only names the game joined by number.
+    std::deque<bool> gamesAsked_;
     std::vector<wire::srv::Game> games_;  // the list coming in
     std::string typedName_;               // the name of the last LOGIN, if the player typed it
     // After a line outgrew the buffer: skip input up to that line's end.

@@ -62,9 +62,12 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "prompt Enter username||Bob; prompt Game name|New Game|test game; send NEWGAME\ttest game; " +
              ask + "prompt Game name|New Game|test game; send STARTGAME; send EXIT; close; "},
         {"test players, never remembered; any other command line logs in as nobody",
-         "$-test|LOGIN|OK\tLOGIN|OK\tNEWGAME 10|$-test2|LOGIN|OK\tJOINGAME|$-TEST|LOGIN|$-test |LOGIN",
+         "$-test|LOGIN|OK\tLOGIN|OK\tNEWGAME "
+         "10|$-test2|LOGIN|OK\tLOGIN|OK\tJOINGAME|FEATURES\tgames|GAME\t1\tTestGame\t2\t1|GAMES_END|$-TEST|"
+         "LOGIN|$-test |LOGIN",
          "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2; " + agreed +
-             "table 10; game TestGame; send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; table 1; "},
+             "table 10; game TestGame; send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; " + agreed +
+             "table 1; send GAMES; game TestGame; "},
         {"each JOINGAME answer settles the oldest sent since a LOGIN; a new connection has none",
          "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?7|@JoinGame|OK\tJOINGAME|ERROR\tJOINGAME|HELLO\tQ|?9|"
          "@JoinGame|OK\tJOINGAME",
@@ -118,11 +121,12 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         {"games: the one picked joined and named, a cancel sends nothing, none asks the number; TURN unasked",
          "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|GAME\t9\tx\t1\t0|@JoinGame|GAME\t3\tfriday\t2\t1|"
          "GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|GAME\t3\tfriday\t2\t1|"
-         "GAMES_END|@JoinGame|?2|GAMES_END|HELLO\tQ",
+         "GAMES_END|@JoinGame|?2|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|GAME\t2\tsat\t1\t0|GAMES_END|"
+         "HELLO\tQ",
          "send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 player, waiting; "
          "send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 friday - 2 players, "
          "playing; send GAMES; box No game is open on the server.; prompt Game number|Join Game|1; "
-         "send JOINGAME\t2; table 0; game ; "},
+         "send JOINGAME\t2; table 2; game ; send GAMES; game sat; table 0; game ; "},
         {"Done sends the marked; a code no card in the last deal's hand: no name; bets hide the controls",
          "$|@Mark 4|@Done|EXCHANGE\t8\t9\t10\t11\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
          "draw 4=101; send EXCHANGE\t4; mode Idle; draw 4=-3; cardd; mode Idle; mode Betting; attention; "
