@@ -145,7 +145,9 @@ void BotSession::msgBox(const std::string& text) {
     }
 }
 
-void BotSession::refused(const std::string& word) {
+// "WORD", or "WORD (reason)" once the server gives reasons.
+void BotSession::refused(const std::string& what) {
+    const std::string word = what.substr(0, what.find(' '));
     if (!seated_) {
         if (word == wire::cmd::LOGIN) return fail("the server refused the name '" + options_.name + "'");
         if (word == wire::cmd::NEWGAME) return fail("the server has no free table for a new game");
@@ -154,7 +156,7 @@ void BotSession::refused(const std::string& word) {
                         ": no such game, or its table is full");
     }
     ++errors_;
-    say("the server answered ERROR " + word);
+    say("the server answered ERROR " + what);
 }
 
 // ------------------------------------------------------------------ playing

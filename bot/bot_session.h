@@ -71,7 +71,7 @@ private:
     void answer();
     void chooseGame();
     void leave();
-    void refused(const std::string& word);
+    void refused(const std::string& what);
     void fail(const std::string& reason);
     void finish(int exitCode);
     void say(const std::string& text) const;

@@ -159,7 +159,7 @@ struct Client {
         : protocol(view, hand, link, dialogs, desktop, commandLine) {
         dialogs.answer = answer;
         // The answer to the login prompt, the acceptance and the server's agreement.
-        if (extended) feed("LOGIN\r\nOK\tLOGIN\r\nFEATURES\tturn\tshowdown\tgames\r\n");
+        if (extended) feed("LOGIN\r\nOK\tLOGIN\r\nFEATURES\tturn\tshowdown\tgames\treasons\r\n");
     }
 
     void feed(std::string_view chunk) {

@@ -16,7 +16,7 @@ ARGS = ["0", "1", "2", "3", "4", "5", "-1", "10", "1", "0", "-2", "6", "11", "21
         "1073741824", "-1000", "ann", "Bob", "\xC4pfel", "x y", "\\t", "2147483642"]
 # The extension's requests, and the words a FEATURES line names.
 EXTENSION_WORDS = ["FEATURES", "GAMES"]
-FEATURE_WORDS = ["turn", "showdown", "games", "bogus"]
+FEATURE_WORDS = ["turn", "showdown", "games", "bogus", "reasons"]
 
 
 def connect(slot):

@@ -54,7 +54,7 @@ constexpr const char* kWords[16] = {"LOGIN",     "LOGOUT",    "NEWGAME",  "JOING
 // The extension's requests (bit 0x40 of the word byte) and the feature words
 // a FEATURES line names.
 constexpr const char* kExtensionWords[2] = {"FEATURES", "GAMES"};
-constexpr const char* kFeatureWords[4] = {"turn", "showdown", "games", "bogus"};
+constexpr const char* kFeatureWords[5] = {"turn", "showdown", "games", "bogus", "reasons"};
 // Arguments: positions, amounts, table numbers, edge numbers, non-numbers, names.
 constexpr const char* kArgs[32] = {
     "0",           "1",     "2",   "3",   "4",        "5",          "-1",          "10",
@@ -123,7 +123,7 @@ private:
             if (t >= 0xE0) {
                 line += in.bytes(t & 15);  // arbitrary bytes
             } else {
-                line += w & 0x40 ? kFeatureWords[t % 4] : kArgs[t % 32];
+                line += w & 0x40 ? kFeatureWords[t % 5] : kArgs[t % 32];
             }
         }
         return line + "\r\n";

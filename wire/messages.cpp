@@ -56,6 +56,9 @@ std::string okNewGame(int gameNumber) {
     return withArg(cmd::OK, std::string(cmd::NEWGAME) + ' ' + std::to_string(gameNumber));
 }
 std::string error(std::string_view command) { return withArg(cmd::ERROR, command); }
+std::string error(std::string_view command, std::string_view reason) {
+    return joined(cmd::ERROR, {std::string(command), std::string(reason)});
+}
 std::string seat(int seatNo) { return withArg(cmd::SEAT, std::to_string(seatNo)); }
 std::string winner(int seatNo) { return withArg(cmd::WINNER, std::to_string(seatNo)); }
 std::string dealtHand(const Hand& cards) { return withHand(cmd::STARTGAME, cards); }
@@ -90,6 +93,7 @@ FeatureSet featureBit(std::string_view word) {
     if (word == feature::kTurn) return kFeatureTurn;
     if (word == feature::kShowdown) return kFeatureShowdown;
     if (word == feature::kGames) return kFeatureGames;
+    if (word == feature::kReasons) return kFeatureReasons;
     return 0;
 }
 

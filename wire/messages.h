@@ -56,9 +56,10 @@ namespace feature {
 inline constexpr std::string_view kTurn = "turn";          // TURN and FOLD
 inline constexpr std::string_view kShowdown = "showdown";  // SHOWDOWN and RESULT
 inline constexpr std::string_view kGames = "games";        // GAMES, answered by GAME .. GAMES_END
+inline constexpr std::string_view kReasons = "reasons";    // ERROR with why the request was refused
 }  // namespace feature
 
-enum Feature : unsigned { kFeatureTurn = 1, kFeatureShowdown = 2, kFeatureGames = 4 };
+enum Feature : unsigned { kFeatureTurn = 1, kFeatureShowdown = 2, kFeatureGames = 4, kFeatureReasons = 8 };
 using FeatureSet = unsigned;
 // The bit of a known feature word, 0 for any other word.
 FeatureSet featureBit(std::string_view word);
@@ -84,6 +85,7 @@ std::string loginPrompt();
 std::string ok(std::string_view command);
 std::string okNewGame(int gameNumber);  // "OK", TAB, "NEWGAME n": the number shares the field
 std::string error(std::string_view command);
+std::string error(std::string_view command, std::string_view reason);
 std::string seat(int seatNo);
 std::string winner(int seatNo);
 std::string dealtHand(const Hand& cards);      // STARTGAME and five codes

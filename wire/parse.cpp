@@ -135,7 +135,7 @@ ServerLine parseServerLine(const Fields& f) {
     if (w == cmd::HELLO) return srv::Hello{field(f, 1).value_or("")};
     if (w == cmd::LOGIN) return srv::LoginPrompt{};
     if (w == cmd::OK) return srv::Ok{field(f, 1).value_or("")};
-    if (w == cmd::ERROR) return srv::Error{field(f, 1).value_or("")};
+    if (w == cmd::ERROR) return srv::Error{field(f, 1).value_or(""), field(f, 2).value_or("")};
     if (w == cmd::BET) return srv::BetPrompt{};
     if (w == cmd::STARTGAME || w == cmd::EXCHANGE) {
         const auto cards = hand(f);

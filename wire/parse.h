@@ -74,7 +74,8 @@ struct Ok {
     std::string what;  // "LOGIN", "JOINGAME" or "NEWGAME n"
 };
 struct Error {
-    std::string what;  // the refused command word; empty when missing
+    std::string what;    // the refused command word; empty when missing
+    std::string reason;  // why, from a server that was asked for reasons
 };
 struct Deal {
     Hand cards;  // STARTGAME: the five new cards

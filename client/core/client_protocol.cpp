@@ -86,7 +86,8 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    [this](const srv::LoginPrompt&) { loginAnswer(); },
                    [this](const srv::Error& m) {
                        acknowledged(m.what, false);
-                       dialogs_.msgBox("ERROR: " + m.what);
+                       const bool why = agreed(wire::kFeatureReasons) && !m.reason.empty();
+                       dialogs_.msgBox("ERROR: " + m.what + (why ? " (" + m.reason + ")" : ""));
                    },
                    [this](const srv::Deal& m) { deal(m.cards); },
                    [this](const srv::Exchanged& m) { exchangeResult(m.cards); },
@@ -186,6 +187,7 @@ void ClientProtocol::askFeatures() {
     // Without an outcome on screen, the WINNER box is all that ends a hand.
     if (view_.showsOutcome()) words.emplace_back(wire::feature::kShowdown);
     words.emplace_back(wire::feature::kGames);
+    words.emplace_back(wire::feature::kReasons);
     offered_ = 0;
     for (const auto& word : words) offered_ |= wire::featureBit(word);
     winsock_SendCmd(wire::featuresRequest(words));
@@ -226,7 +228,9 @@ void ClientProtocol::gamesEnd() {
     std::vector<std::string> items;
     for (const auto& g : games)
         items.push_back(std::to_string(g.number) + " " + g.name + " - " + std::to_string(g.players) +
-                        (g.players == 1 ? " player, " : " players, ") + (g.running ? "playing" : "waiting"));
+                        (g.players == 1 ? " player, " : " players, ") +
+                        (g.players >= wire::kSeatCount ? "full, " : "") +
+                        (g.running ? "playing" : "waiting"));
     const int chosen = dialogs_.chooseItem("Join which game?", items);
     if (chosen >= 0 && chosen < static_cast<int>(games.size()))
         joinGame(std::to_string(games[chosen].number), games[chosen].name);

@@ -94,7 +94,10 @@ void clsClient::winsock_SendCmd(const std::string& s) {
 
 void clsClient::winsock_SendOk(const std::string& s) { winsock_SendCmd(wire::ok(s)); }
 
-void clsClient::winsock_SendError(const std::string& s) { winsock_SendCmd(wire::error(s)); }
+void clsClient::winsock_SendError(const std::string& s, const std::string& reason) {
+    winsock_SendCmd((features & wire::kFeatureReasons) && !reason.empty() ? wire::error(s, reason)
+                                                                          : wire::error(s));
+}
 
 void clsClient::handleLine(const wire::Fields& f) { handleRequest(wire::parseRequest(f)); }
 
@@ -123,7 +126,7 @@ void clsClient::login(const wire::req::Login& r) {
 void clsClient::handle(const wire::Malformed& r) {
     // The hand commands of a player at no table go unanswered, well-formed or not.
     if (!InGame() && (r.word == wire::cmd::EXCHANGE || r.word == wire::cmd::BET)) return;
-    winsock_SendError(r.word);
+    winsock_SendError(r.word, "a field is missing or not a valid number");
 }
 
 void clsClient::handle(const wire::req::Logout&) {
@@ -163,7 +166,7 @@ void clsClient::handle(const wire::req::Seat&) { winsock_SendCmd(wire::seat(seat
 void clsClient::handle(const wire::req::NewGame& r) {
     // Checked before leaving: a refused request leaves the player where he is.
     if (!core_.anyFreeGame()) {
-        winsock_SendError(std::string(wire::cmd::NEWGAME));
+        winsock_SendError(std::string(wire::cmd::NEWGAME), "every table is in use");
         return;
     }
     leaveTable();
@@ -174,8 +177,14 @@ void clsClient::handle(const wire::req::NewGame& r) {
 }
 
 void clsClient::handle(const wire::req::JoinGame& r) {
-    if (r.number < 1 || r.number > ServerCore::kGames || !core_.game(r.number).hasRoom()) {
-        winsock_SendError(std::string(wire::cmd::JOINGAME));
+    const std::string table = "table " + std::to_string(r.number);
+    if (r.number < 1 || r.number > ServerCore::kGames) {
+        winsock_SendError(std::string(wire::cmd::JOINGAME),
+                          "there is no " + table + ": tables are 1 to " + std::to_string(ServerCore::kGames));
+        return;
+    }
+    if (!core_.game(r.number).hasRoom()) {
+        winsock_SendError(std::string(wire::cmd::JOINGAME), table + " is full");
         return;
     }
     leaveTable();
@@ -190,7 +199,7 @@ void clsClient::handle(const wire::req::Chat& r) {
     const std::string line = wire::chatLine(m_username, r.text);
     // A line no client would read is not relayed (clients drop longer lines).
     if (line.size() + wire::kLineEnd.size() > wire::kMaxPendingBytes) {
-        winsock_SendError(std::string(wire::cmd::CHAT));
+        winsock_SendError(std::string(wire::cmd::CHAT), "the message is too long");
         return;
     }
     m_Game->Broadcast(line);
@@ -209,7 +218,7 @@ void clsClient::handle(const wire::req::Exchange& r) {
     // late joiner (or anyone before the first deal) would otherwise join the
     // betting with stale cards that others at the table may hold too.
     if (!g.dealtIn(*this)) {
-        winsock_SendError(std::string(wire::cmd::EXCHANGE));
+        winsock_SendError(std::string(wire::cmd::EXCHANGE), "you were not dealt into this hand");
         return;
     }
     Exchange = r.count;
@@ -228,7 +237,8 @@ void clsClient::handle(const wire::req::Bet& r) {
     if (r.amount < 0) {
         g.ClientPass(*this);
     } else if (!g.betInRange(*this, r.amount)) {
-        winsock_SendError(std::string(wire::cmd::BET));
+        winsock_SendError(std::string(wire::cmd::BET),
+                          "the bet would take the pot or a bank past the chip limit");
     } else if (r.amount == 0) {
         g.ClientCall(*this);
     } else {

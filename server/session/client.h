@@ -33,7 +33,8 @@ public:
 
     void winsock_SendCmd(const std::string& s) override;
     void winsock_SendOk(const std::string& s);
-    void winsock_SendError(const std::string& s);
+    // The reason goes only to a session that asked for reasons.
+    void winsock_SendError(const std::string& s, const std::string& reason = {});
 
     // What the session does with one request, as if it had arrived as a line.
     void handleRequest(const wire::Request& request);

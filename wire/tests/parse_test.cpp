@@ -35,6 +35,7 @@ std::string fields(const auto& m) {
     if constexpr (requires { m.word; }) t.put(m.word);
     if constexpr (requires { m.title; }) t.put(m.title);
     if constexpr (requires { m.what; }) t.put(m.what);
+    if constexpr (requires { m.reason; }) t.put(m.reason);
     if constexpr (requires { m.text; }) t.put(m.text);
     if constexpr (requires { m.number; }) t.put(m.number);
     if constexpr (requires { m.name; }) t.put(m.name);
@@ -106,7 +107,8 @@ TEST(Parse, ServerLinesTakeTheirFieldsByOneRule) {
         "HELLO\tQuorvane v0.924|Hello [Quorvane v0.924]",
         "LOGIN|LoginPrompt",
         "OK\tNEWGAME 3|Ok [NEWGAME 3]",
-        "ERROR\tBET|Error [BET]",
+        "ERROR\tBET|Error [BET] []",
+        "ERROR\tJOINGAME\ttable 3 is full|Error [JOINGAME] [table 3 is full]",
         "STARTGAME\t0\t1\t2\t3\t51\t9|Deal ( 0 1 2 3 51 )",
         "EXCHANGE\t0\t1\t2\t3\t40000|Malformed [EXCHANGE]",
         "EXCHANGE\t-5\t1\t2\t3\t4|Exchanged ( -5 1 2 3 4 )",

@@ -53,8 +53,8 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
                           "status Royal Flush A    ; ",
                       dealt = mode + drawn, ask = "prompt Game number|Join Game|1; ",
                       seated = "$|?ann|LOGIN|OK\tLOGIN|SEAT\t1|SEAT_NAME\tann\tbob\tcarl|",
-                      ext = seated + "FEATURES\tturn\tshowdown\tgames|SEAT_STATE\t5\t4\t5|!|" + deal,
-                      agreed = "send FEATURES\tturn\tshowdown\tgames; ";
+                      ext = seated + "FEATURES\tturn\tshowdown\tgames\treasons|SEAT_STATE\t5\t4\t5|!|" + deal,
+                      agreed = "send FEATURES\tturn\tshowdown\tgames\treasons; ";
     const std::array<std::string, 3> rows[] = {
         {"login cancelled the second time, the name offered once it logged in; menus send what is typed",
          "$|?Bob|LOGIN|LOGIN|OK\tLOGIN|LOGIN|?test game|@NewGame|@JoinGame|@NewGame|@StartGame|$|@Exit",
@@ -84,7 +84,8 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              dealt + "send EXCHANGE; mode Idle; " + mode + "send EXIT; close; send EXIT; close; "},
         {"extension asked for once after the login, showdown if outcomes are shown; lines unagreed ignored",
          "^|$|?ann|LOGIN|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|TURN\t0\t5\t10|RESULT\t0\t10\tx|WINNER\t0|^",
-         "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; send FEATURES\tturn\tgames; "
+         "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; send "
+         "FEATURES\tturn\tgames\treasons; "
          "keep userName=ann; history seat 0 wins; box WINNER is seat 0; "},
         {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
          seated + "SEAT_STATE\t5\t5|!|" + deal + "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t25|" +
@@ -93,12 +94,13 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "10C JC QC KC AC\nann bets 10\nbob raises 10\nann calls 10\nbob wins; box WINNER is seat 1; "},
         {"turn: mark, Making Bet (the last exchanger too), pot and to call from TURN; Folded till the deal",
          ext + "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t5\t5\t4|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|" +
-             "%|FOLD\t1|SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|" + deal,
+             "%|FOLD\t1|SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|ERROR\tBET\tno|" + deal,
          dealt + "pot 15/0; S 0=Waiting for Bet; S 1=Waiting for Bet; S 2=Card Changing; mark 0=Turn; " +
              "S 0=Making Bet; S 2=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; " +
              "S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; " +
-             "S 1=Folded; S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; " + mode +
-             "S 1=Waiting for Game Start; mark 2=None; " + drawn},
+             "S 1=Folded; S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; box ERROR: "
+             "BET (no); " +
+             mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
         {"showdown: hands, winner, outcome (no box), history; folds go at the deal, the showdown at the bets",
          ext + "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|" +
              "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|" +
@@ -119,14 +121,14 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "ann wins 35 with Two Pair K K 7 7 3; " + mode + "S 2=Waiting for Bet; " + drawn +
              "shown 0=; mark 0=None; shown 1=; mark 1=Turn; S 1=Making Bet; pot 15/0; owe 0; "},
         {"games: the one picked joined and named, a cancel sends nothing, none asks the number; TURN unasked",
-         "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|GAME\t9\tx\t1\t0|@JoinGame|GAME\t3\tfriday\t2\t1|"
-         "GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|GAME\t3\tfriday\t2\t1|"
-         "GAMES_END|@JoinGame|?2|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|GAME\t2\tsat\t1\t0|GAMES_END|"
-         "HELLO\tQ",
-         "send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 player, waiting; "
-         "send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 friday - 2 players, "
-         "playing; send GAMES; box No game is open on the server.; prompt Game number|Join Game|1; "
-         "send JOINGAME\t2; table 2; game ; send GAMES; game sat; table 0; game ; "},
+         "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|ERROR\tBET\tno|GAME\t9\tx\t1\t0|@JoinGame|"
+         "GAME\t3\tfriday\t2\t1|GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|"
+         "GAME\t3\tfriday\t6\t1|GAMES_END|@JoinGame|?2|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|"
+         "GAME\t2\tsat\t1\t0|GAMES_END|HELLO\tQ",
+         "box ERROR: BET; send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 "
+         "player, waiting; send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 "
+         "friday - 6 players, full, playing; send GAMES; box No game is open on the server.; prompt Game "
+         "number|Join Game|1; send JOINGAME\t2; table 2; game ; send GAMES; game sat; table 0; game ; "},
         {"Done sends the marked; a code no card in the last deal's hand: no name; bets hide the controls",
          "$|@Mark 4|@Done|EXCHANGE\t8\t9\t10\t11\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
          "draw 4=101; send EXCHANGE\t4; mode Idle; draw 4=-3; cardd; mode Idle; mode Betting; attention; "

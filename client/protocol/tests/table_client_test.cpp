@@ -67,7 +67,7 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     fake->answer = "ann", window.show();  // connects at once
     ASSERT_TRUE(accepted());
     peer->write("LOGIN\r\nOK\tLOGIN\r\n");  // a server without the extension: FEATURES goes unanswered
-    ASSERT_TRUE(sent("LOGIN\tann\r\nFEATURES\tturn\tshowdown\tgames\r\n"));
+    ASSERT_TRUE(sent("LOGIN\tann\r\nFEATURES\tturn\tshowdown\tgames\treasons\r\n"));
     fake->answer = "friday", window.mnuNewGame->trigger();
     peer->write(
         "SEAT_NAME\tq\tq\tq\r\nSEAT_NAME\tann\t\r\nSEAT_ANTE\t0\t5\r\nSEAT_STATE\t4\t9\r\n"
@@ -179,8 +179,9 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
     for (auto [p, name] : {std::pair{&ann, "ann"}, {&bob, "bob"}}) {
         p->client.connection().port = host.listeningPort(), p->window.outcomeHoldMs = 1 << 30;
         p->dialogs->answer = name, p->window.show();  // connects and logs in
-        ASSERT_TRUE(until(
-            [&] { return p->window.txtTcp->toPlainText().contains("\nFEATURES turn showdown games\n"); }));
+        ASSERT_TRUE(until([&] {
+            return p->window.txtTcp->toPlainText().contains("\nFEATURES turn showdown games reasons\n");
+        }));
     }
     ann.dialogs->answer = "friday", ann.window.mnuNewGame->trigger();
     ASSERT_TRUE(until([&] { return ann.window.gamePanel->text() == "Game 1: friday"; }));

@@ -57,6 +57,7 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
     wire::FeatureSet needs = f[0].starts_with("GAME") ? wire::kFeatureGames : wire::FeatureSet{0};
     if (f[0] == "TURN" || f[0] == "FOLD") needs = wire::kFeatureTurn;
     if (f[0] == "SHOWDOWN" || f[0] == "RESULT") needs = wire::kFeatureShowdown;
+    if (f[0] == "ERROR" && f.size() > 2) needs = wire::kFeatureReasons;
     if ((owner->features & needs) != needs) return "a line not asked for";
     const clsGame& g = *owner->m_Game;
     const auto* deal = std::get_if<wire::srv::Deal>(&m);

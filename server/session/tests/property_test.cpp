@@ -18,13 +18,13 @@ std::string randomLine(std::mt19937& rng) {
                                   "EXCHANGE", "EXCHANGE",  "EXCHANGE",   "BET\t",      "BET\t",
                                   "BET\t",    "BET\t",     "LOGIN\t",    "LOGOUT",     "CHAT\t",
                                   "SEAT",     "FEATURES",  "GAMES"};
-    static const char* features[] = {"turn", "showdown", "games", "x"};
+    static const char* features[] = {"turn", "showdown", "games", "reasons", "x"};
     static const char* args[] = {"0",        "0",          "1",          "2",          "3", "4",
                                  "5",        "-1",         "10",         "11",         "",  "x y",
                                  "\xC4pfel", "2147483647", "1500000000", "99999999999"};
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     std::string line = words[pick(18)];
-    for (int n = line == "FEATURES" ? pick(4) : 0; n > 0; --n) line += std::string("\t") + features[pick(4)];
+    for (int n = line == "FEATURES" ? pick(4) : 0; n > 0; --n) line += std::string("\t") + features[pick(5)];
     // Half the bets call and half the joins go to table 1, so hands reach a showdown.
     if (line.back() == '\t')
         line += line == "BET\t" && pick(2) ? "0" : line == "JOINGAME\t" && pick(2) ? "1" : args[pick(16)];

@@ -182,7 +182,8 @@ TEST(Session, NewGameJoinGameAndChat) {
     EXPECT_EQ(s.lines(10), (L{"OK\tNEWGAME 1", "SEAT\t0"}));
     for (int i = 2; i <= 7; ++i) s.send(i, "JOINGAME\t10");
     EXPECT_EQ(s.lines(7), (L{"OK\tJOINGAME", "SEAT\t5"}));
-    s.refused(8, "JOINGAME\t10", {"ERROR\tJOINGAME"});
+    s.send(8, "FEATURES\treasons");
+    s.refused(8, "JOINGAME\t10", {"ERROR\tJOINGAME\ttable 10 is full"});
     s.disconnect(2);
     s.send(8, "JOINGAME\t10");
     EXPECT_EQ(s.lines(8), (L{"OK\tJOINGAME", "SEAT\t0"}));
