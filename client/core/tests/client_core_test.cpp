@@ -69,10 +69,11 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "table 10; game TestGame; send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; " + agreed +
              "table 1; send GAMES; game TestGame; "},
         {"each JOINGAME answer settles the oldest sent since a LOGIN; a new connection has none",
-         "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?7|@JoinGame|OK\tJOINGAME|ERROR\tJOINGAME|HELLO\tQ|?9|"
-         "@JoinGame|OK\tJOINGAME",
+         "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?7|@JoinGame|?8|@JoinGame|ERROR\tJOINGAME|OK\tJOINGAME|"
+         "HELLO\tQ|?9|@JoinGame|OK\tJOINGAME",
          ask + "send JOINGAME\t3; prompt Enter username||Bob; send LOGIN\tAl; " + ask + "send JOINGAME\t5; " +
-             ask + "send JOINGAME\t7; table 5; box ERROR: JOINGAME; table 0; " + ask + "send JOINGAME\t9; "},
+             ask + "send JOINGAME\t7; " + ask + "send JOINGAME\t8; box ERROR: JOINGAME; table 7; table 0; " +
+             ask + "send JOINGAME\t9; "},
         {"a line past the buffer bound is dropped whole, its CR LF split or not; unknown lines boxed",
          "$|SEAT\t2|~" + big + "\r|~\nWINNER\t4\r\n|~" + big +
              "|~y\r|~\nWINNER\t5\r\n|@Chat   |FOO\tbar\t|SEAT\tx",
