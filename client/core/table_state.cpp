@@ -13,6 +13,9 @@ namespace srv = wire::srv;
 
 bool betting(std::int32_t state) { return state == wire::state::WaitBet || state == wire::state::MakeBet; }
 
+// In the betting, or its last to exchange: the report goes out before his state changes.
+bool inBetting(std::int32_t state) { return betting(state) || state == wire::state::WaitChange; }
+
 std::int32_t clamped(std::int64_t chips) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(chips, std::numeric_limits<std::int32_t>::min(),
                                                               std::numeric_limits<std::int32_t>::max()));
@@ -44,10 +47,8 @@ void TableState::report(const srv::TableRow& row) {
         const auto& v = row.seats[i];
         switch (row.field) {
             case srv::SeatField::Ante:
-                // A seat that is not betting (a joiner's old stake) bets nothing. The last to
-                // exchange is still shown exchanging when he makes the first bet.
-                if (running_ && !antesOfDeal_ && (betting(s.state) || s.state == wire::state::WaitChange) &&
-                    v.number > s.ante)
+                // A seat that is not betting (a joiner's old stake) bets nothing.
+                if (running_ && !antesOfDeal_ && inBetting(s.state) && v.number > s.ante)
                     bet(static_cast<int>(i), v.number, highest);
                 s.ante = v.number;
                 break;
@@ -78,7 +79,7 @@ void TableState::bet(int seat, std::int32_t ante, std::int32_t& highest) {
 std::string TableState::stateText(std::size_t seat, std::int32_t state) const {
     if (seat < seats_.size() && seats_[seat].folded) return "Folded";
     // The report goes out before the turn passes: TURN says who bets now.
-    if (turn_ && (betting(state) || state == wire::state::WaitChange))
+    if (turn_ && inBetting(state))
         return wire::stateText(static_cast<int>(seat) == turn_->seat ? wire::state::MakeBet
                                                                      : wire::state::WaitBet);
     return wire::stateText(state);
