@@ -8,6 +8,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include "bot/bot_session.h"
 #include "bot/names.h"
@@ -42,11 +43,13 @@ int main(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Plays five-card draw at a Quorvane table without a window: it logs in, creates or joins a "
-        "game, and answers every deal and BET prompt. A person (or another program) deals the first "
-        "hand; the table deals the rest.");
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+        "Plays five-card draw at a Quorvane table without a window: it logs in, creates or joins\n"
+        "a game, and answers every deal and BET prompt. A person (or another program) deals the\n"
+        "first hand; the table deals the rest.");
+    // Only -h/--help: Qt's own help option would also offer --help-all.
+    const QCommandLineOption help(QStringList{"h", "help"}, "Prints the options and exits.");
+    const QCommandLineOption version(QStringList{"v", "version"},
+                                     "Prints the program's name and version and exits.");
     const QCommandLineOption host("host", "Server host name or address (127.0.0.1).", "HOST", "127.0.0.1");
     const QCommandLineOption port("port", "Server TCP port (9596).", "PORT", "9596");
     const QCommandLineOption name("name", "User name (one of the bot's own names).", "NAME");
@@ -58,11 +61,17 @@ int main(int argc, char** argv) {
     const QCommandLineOption hands("hands", "Leaves after N hands (no limit).", "N");
     const QCommandLineOption seed("seed", "Seeds the bot's random choices (from the system).", "S");
     const QCommandLineOption style("style", "How it plays: solid, loose or tight (solid).", "STYLE", "solid");
-    parser.addOptions({host, port, name, join, create, think, hands, seed, style});
+    parser.addOptions({help, version, host, port, name, join, create, think, hands, seed, style});
 
     if (!parser.parse(QCoreApplication::arguments())) return usageError(parser.errorText());
     if (parser.isSet(version)) parser.showVersion();
-    if (parser.isSet(help)) parser.showHelp(0);
+    if (parser.isSet(help)) {
+        // Named as installed, not by the path it was started from.
+        QString text = parser.helpText();
+        text.replace(QRegularExpression("^Usage: \\S+"), QStringLiteral("Usage: tessarin-bot"));
+        std::fputs(qPrintable(text), stdout);
+        return 0;
+    }
     if (!parser.positionalArguments().isEmpty())
         return usageError("unexpected argument " + parser.positionalArguments().first());
 

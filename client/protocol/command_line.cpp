@@ -1,6 +1,7 @@
 #include "client/protocol/command_line.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 #include "wire/messages.h"
 
@@ -24,13 +25,18 @@ std::optional<std::string> answerWithoutWindow(const QStringList& arguments) {
                        "  -test2     log in as the second test player and join game 1\n"
                        "Any other text skips the prompt for the user name."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Print these options and exit."));
+                                  QStringLiteral("Prints the options and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Print the program's name and version and exit."));
+                                     QStringLiteral("Prints the program's name and version and exits."));
     parser.addOption(help);
     parser.addOption(version);
     parser.parse(arguments);  // unknown words are left to the table
-    if (parser.isSet(help)) return parser.helpText().toLocal8Bit().toStdString();
+    if (parser.isSet(help)) {
+        // Named as installed, not by the path it was started from.
+        QString text = parser.helpText();
+        text.replace(QRegularExpression("^Usage: \\S+"), QStringLiteral("Usage: Tessarin"));
+        return text.toLocal8Bit().toStdString();
+    }
     if (parser.isSet(version)) return std::string(wire::kClientTitle) + "\n";
     return std::nullopt;
 }

@@ -22,6 +22,20 @@ namespace {
 // How often the connect wait wakes up to count the seconds.
 constexpr int kWaitTickMs = 100;
 
+// A typed "host:port" (or "[address]:port" for IPv6) reaches a server on
+// another port; anything else is a host name on `port`.
+std::pair<QString, quint16> hostAndPort(const std::string& typed, quint16 port) {
+    const QString text = QString::fromLatin1(typed.data(), static_cast<qsizetype>(typed.size()));
+    const qsizetype colon = text.lastIndexOf(u':');
+    const bool bracketed = text.startsWith(u'[') && colon > 0 && text[colon - 1] == u']';
+    if (colon < 0 || (!bracketed && text.indexOf(u':') != colon)) return {text, port};
+    bool ok = false;
+    const uint typedPort = text.mid(colon + 1).toUInt(&ok);
+    if (!ok || typedPort == 0 || typedPort > 65535) return {text, port};
+    const QString host = bracketed ? text.mid(1, colon - 2) : text.left(colon);
+    return {host, static_cast<quint16>(typedPort)};
+}
+
 }  // namespace
 
 Connection::Connection(IClientView& view, IDialogs& dialogs, ISettings& settings, QObject* parent)
@@ -101,7 +115,8 @@ bool Connection::ConnectWithTimeout(const std::string& host, std::int32_t second
     failed_ = false;
     reset_ = false;
     waiting_ = true;
-    Winsock1.connectToHost(QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())), port);
+    const auto [address, addressPort] = hostAndPort(host, port);
+    Winsock1.connectToHost(address, addressPort);
 
     QTimer tick;
     tick.start(kWaitTickMs);

@@ -107,8 +107,9 @@ void TableClient::mnuAddComputer_Click() {
     for (int row = 0; row < window_.lstSeat->topLevelItemCount(); ++row)
         taken.push_back(latin1Of(window_.lstSeat->topLevelItem(row)->text(1)));
     const std::string name = bot::freeName(taken, botsStarted_++);
-    if (!desktop_->startProgram(kComputerPlayer, {"--join", std::to_string(table), "--name", name, "--host",
-                                                  host, "--port", std::to_string(connection_.port)}))
+    if (!desktop_->startProgram(kComputerPlayer,
+                                {"--join", std::to_string(table), "--name", name, "--host", host, "--port",
+                                 std::to_string(connection_.Winsock1.peerPort())}))
         window_.ShowStatus("Could not start " + std::string(kComputerPlayer));
 }
 

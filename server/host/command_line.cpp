@@ -1,5 +1,8 @@
 #include "server/host/command_line.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QCommandLineParser>
 
 #include "server/host/start_program.h"
@@ -36,6 +39,18 @@ struct Options {
     }
 };
 
+// The switches QApplication takes from argv itself; any other unknown word is
+// refused before a window, and with it a display, is needed.
+bool toolkitSwitch(const QString& name) {
+    constexpr const char* kSwitches[] = {
+        "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+        "qwindowicon", "qwindowtitle",       "reverse",       "session", "style",
+        "stylesheet",  "widgetcount",        "nograb",        "dograb",  "qmljsdebugger",
+        "display",     "geometry",           "title",         "name"};
+    return std::any_of(std::begin(kSwitches), std::end(kSwitches),
+                       [&](const char* s) { return name == QLatin1String(s); });
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments, bool strict) {
@@ -67,6 +82,13 @@ CommandLine parseCommandLine(const QStringList& arguments, bool strict) {
     if (const auto seconds = number(o.turnTime, 0, kMaxTurnSeconds, "0 to 3600 seconds"))
         result.turnTime = std::chrono::seconds(*seconds);
     result.seed = number(o.seed, 0, ~0ULL, "a whole number");
+    if (!strict && result.error.isEmpty()) {
+        for (const QString& name : parser.unknownOptionNames())
+            if (!toolkitSwitch(name)) {
+                result.error = "Unknown option '" + name + "'.";
+                break;
+            }
+    }
     if (strict && result.error.isEmpty()) {
         if (!parsed)
             result.error = parser.errorText();

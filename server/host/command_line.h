@@ -27,9 +27,9 @@ struct CommandLine {
     QString error;
 };
 
-// Reads `arguments` (argv, program name first). With `strict` false, options
-// this program does not know are let through: the window's toolkit takes its
-// own from argv afterwards, and the rest is read again strictly.
+// Reads `arguments` (argv, program name first). With `strict` false, the
+// window toolkit's own switches are let through: it takes them from argv
+// afterwards, and the rest is read again strictly.
 CommandLine parseCommandLine(const QStringList& arguments, bool strict);
 
 QString helpText();

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -126,6 +127,9 @@ void frmMain::showLog() {
     txtLog->setPlainText(shown);
     txtLog->moveCursor(QTextCursor::End);
     txtLog->ensureCursorVisible();
+    // The caret stays at the end, but a long last line must not hide where
+    // every line starts, with its time.
+    txtLog->horizontalScrollBar()->setValue(0);
 }
 
 void frmMain::setCell(int row, int column, const QString& text) {

@@ -108,11 +108,17 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
 
     // The first host refuses: the prompt offers the last host that answered; cancelled, no second try.
     QSettings("Quorvane", "Tessarin").setValue("host", "poker");
+    // A typed port reaches a server off the usual one.
+    const std::string typed = "127.0.0.1:" + std::to_string(server.serverPort());
+    client->connection().port = 1;
     client->connection().firstHost = "127.0.0.2", window.mnuConnect->trigger();
     EXPECT_EQ(window.statusText(), "Connect Failed");
-    for (const char* host : {"127.0.0.3", "127.0.0.1"}) fake->answer = host, window.mnuConnect->trigger();
+    for (const std::string host : {"127.0.0.3", typed.c_str()})
+        fake->answer = host, window.mnuConnect->trigger();
     ASSERT_TRUE(accepted());
-    EXPECT_EQ(QSettings("Quorvane", "Tessarin").value("host"), "127.0.0.1") << "kept once it answered";
+    EXPECT_EQ(QSettings("Quorvane", "Tessarin").value("host").toString().toStdString(), typed)
+        << "kept once it answered";
+    client->connection().port = server.serverPort();
 
     // Lines arrive into an open box; a line or a command that throws is dropped; a reset is an error.
     fake->whileOpen = [&](const std::string& entry) {

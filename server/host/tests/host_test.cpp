@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -108,7 +109,9 @@ TEST_F(HostTest, WindowStartsTheTestClientOnceSplitsInHalvesKeepsTheNewestLogAnd
     for (int i = 0; i < 200; ++i) window->WriteLog("line " + std::to_string(i));
     EXPECT_THAT(window->txtLog->toPlainText().toStdString(), ContainsRegex(" line 198\n[^ ]+ line 199$"));
     EXPECT_EQ(window->logText().size(), 2048u);
+    window->WriteLog("a long line " + std::string(400, '-'));
     EXPECT_TRUE(window->txtLog->textCursor().atEnd());
+    EXPECT_EQ(window->txtLog->horizontalScrollBar()->value(), 0) << "where lines start stays in view";
     frmMain second(port(), {}, HostHooks{{}, {}, {}, {}, {}, QHostAddress::LocalHost});  // cannot listen
     EXPECT_EQ(second.logText().find("Winsock1_Error: index=0 err="), 9u);
 }
@@ -161,7 +164,7 @@ TEST(CommandLine, TestModeGoesByTheLineAsGivenAndEveryValueIsChecked) {
     };
     const std::tuple<QStringList, bool, std::string> rows[] = {
         {{" -test "}, true, "9596 0 test"},
-        {{"-TEST"}, false, "9596 0"},
+        {{"-TEST"}, false, "9596 0 error: Unknown option 'TEST'."},  // refused before a display
         {{"\t-test"}, false, "9596 0"},
         {{"-platform", "offscreen", "-test"}, false, "9596 0"},  // the toolkit takes its switches later
         {{"-platform", "offscreen"}, true, "9596 0 error: Unknown option 'platform'."},
