@@ -1,6 +1,7 @@
 #include "client/core/client_protocol.h"
 
 #include <algorithm>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -118,7 +119,10 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                        if (agreed(wire::kFeatureTurn)) table_.turn(m);
                    },
                    [this](const srv::Fold& m) {
-                       if (agreed(wire::kFeatureTurn)) table_.fold(m.seat);
+                       if (!agreed(wire::kFeatureTurn)) return;
+                       table_.fold(m.seat);
+                       // Folded by the server (his time ran out): nothing left to answer.
+                       if (m.seat == MySeat) ShowActionControls(-1);
                    },
                    [this](const srv::Showdown& m) {
                        if (agreed(wire::kFeatureShowdown)) table_.showdown(m);
@@ -259,11 +263,23 @@ void ClientProtocol::acknowledged(const std::string& what, bool ok) {
 
 void ClientProtocol::setTable(std::int32_t number, const std::string& name) {
     if (number != tableNumber_) {
+        // Moved from one table to another: nothing of the old one stays in
+        // view, and the new one is shown from its first report.
+        if (tableNumber_ > 0 && number > 0) clearTable();
         table_.leave();
         tableNumber_ = number;
         view_.showTable(number);
     }
     if (name != gameName_) view_.showGameName(gameName_ = name);
+}
+
+void ClientProtocol::clearTable() {
+    for (int row = 0; row < wire::kSeatCount; ++row)
+        for (const SeatColumn column :
+             {SeatColumn::Name, SeatColumn::State, SeatColumn::Exchanged, SeatColumn::Bank, SeatColumn::Bet})
+            view_.setSeatCell(row, column, "");
+    ShowActionControls(-1);
+    hand_.ClearHand();
 }
 
 void ClientProtocol::deal(const wire::Hand& cards) {
@@ -292,7 +308,12 @@ void ClientProtocol::deal(const wire::Hand& cards) {
 void ClientProtocol::exchangeResult(const wire::Hand& cards) {
     // No ClearHand: unchanged cards stay on screen without a sound.
     table_.exchanged(cards);
-    for (std::int16_t p = 0; p < wire::kHandSize; ++p) hand_.PutCard(p, cards[p]);
+    for (std::int16_t p = 0; p < wire::kHandSize; ++p) {
+        hand_.PutCard(p, cards[p]);
+        // A marked card the server left (the stock ran out, or his time did)
+        // is his again.
+        if (std::exchange(hand_.CardHidden(p), false)) hand_.DrawCard(p);
+    }
     hand_.Check_Hand();
     ShowActionControls(-1);
 }

@@ -91,6 +91,7 @@ private:
     void joinGame(const std::string& number, const std::string& name = {});
     void acknowledged(const std::string& what, bool ok);
     void setTable(std::int32_t number, const std::string& name);
+    void clearTable();
 
     IClientView& view_;
     clsHand& hand_;

@@ -73,11 +73,11 @@ public:
     virtual void showGameName(const std::string& /*name*/) {}
     // One row's mark; the protocol clears the old mark before setting a new one.
     virtual void markSeat(int /*row*/, SeatMark /*mark*/) {}
-    // The line beside the seat list: the chips in the pot and what the
-    // player on turn (or, between turns, this player) must add to call.
+    // The line beside the seat list: the chips in the pot and what this
+    // player must add to call, negative when he is out of the hand.
     // A negative pot hides the line.
     virtual void showPot(std::int32_t /*pot*/, std::int32_t /*toCall*/) {}
-    // The end of a hand, shown in the table: "ann wins 20 with Two Pair K K 7 7 3".
+    // The end of a hand, shown in the table: "ann wins 20 with Two Pairs K 7 3".
     virtual void showOutcome(const std::string& /*text*/) {}
     // Whether this view shows that outcome. Only such a view is offered the
     // showdown lines; any other keeps the classic WINNER box at each hand's end.

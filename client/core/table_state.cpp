@@ -52,7 +52,11 @@ void TableState::report(const srv::TableRow& row) {
                     bet(static_cast<int>(i), v.number, highest);
                 s.ante = v.number;
                 break;
-            case srv::SeatField::Name: s.name = v.text; break;
+            case srv::SeatField::Name:
+                // A player who left takes his shown hand and marks with him.
+                if (v.text.empty() && !s.name.empty()) vacate(static_cast<int>(i));
+                s.name = v.text;
+                break;
             case srv::SeatField::State: s.state = v.number; break;
             case srv::SeatField::Exchange: s.drawn = v.number; break;
             case srv::SeatField::Bank: break;
@@ -115,6 +119,7 @@ void TableState::fold(std::int16_t seat) {
     view_.setSeatCell(seat, SeatColumn::State, "Folded");
     history_.add(who(seat) + " folds");
     if (turn_ && turn_->seat == seat) turnActed_ = true;
+    updatePot();
 }
 
 void TableState::showdown(const srv::Showdown& m) {
@@ -166,10 +171,17 @@ void TableState::leave() {
     history_ = {};
 }
 
-std::int32_t TableState::toCall() const {
-    if (!running_) return 0;
+std::int32_t TableState::toCall() const { return std::max(0, owed()); }
+
+std::int32_t TableState::owed() const {
+    if (!running_ || !valid(mySeat_)) return -1;
+    const Seat& me = seats_[mySeat_];
+    // Waiting for the next deal: folded, or seated after this one.
+    if (me.folded || me.state == wire::state::WaitStart) return -1;
     if (turn_ && turn_->seat == mySeat_) return std::max(0, turn_->toCall);
-    return owedFromAntes();
+    std::int32_t highest = 0;
+    for (const auto& s : seats_) highest = std::max(highest, s.ante);
+    return clamped(std::max<std::int64_t>(0, std::int64_t{highest} - me.ante));
 }
 
 std::string TableState::who(int seat) const {
@@ -209,29 +221,30 @@ void TableState::clearShowdown() {
     }
 }
 
+void TableState::vacate(int seat) {
+    Seat& s = seats_[seat];
+    if (std::exchange(s.shown, false)) view_.setSeatCell(seat, SeatColumn::Shown, "");
+    s.folded = false;
+    setMark(seat, SeatMark::None);
+}
+
 // The seat on turn gives it up: without a bet or a fold it called nothing.
 void TableState::closeTurn() {
     if (turn_ && !turnActed_ && !seats_[turn_->seat].folded) history_.add(who(turn_->seat) + " checks");
     turnActed_ = true;
 }
 
-std::int32_t TableState::owedFromAntes() const {
-    if (!valid(mySeat_) || seats_[mySeat_].folded) return 0;
-    std::int32_t highest = 0;
-    for (const auto& s : seats_) highest = std::max(highest, s.ante);
-    return clamped(std::max<std::int64_t>(0, std::int64_t{highest} - seats_[mySeat_].ante));
-}
-
-// The pot line: TURN's figures once the betting has begun, the table
-// report's antes before that (and with a server that sends no TURN).
+// The pot line: TURN's pot once the betting has begun, the table report's
+// antes before that (and with a server that sends no TURN); what this
+// player owes, not what the one on turn owes.
 void TableState::updatePot() {
     std::pair<std::int32_t, std::int32_t> pot{-1, 0};
     if (running_ && turn_) {
-        pot = {turn_->pot, turn_->toCall};
+        pot = {turn_->pot, owed()};
     } else if (running_) {
         std::int64_t sum = 0;
         for (const auto& s : seats_) sum += std::max(0, s.ante);
-        pot = {clamped(sum), owedFromAntes()};
+        pot = {clamped(sum), owed()};
     }
     if (pot == potShown_) return;
     potShown_ = pot;

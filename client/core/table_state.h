@@ -37,7 +37,7 @@ public:
     void turn(const wire::srv::Turn& m);
     void fold(std::int16_t seat);
     void showdown(const wire::srv::Showdown& m);
-    // Marks the winner; returns the outcome ("ann wins 20 with Two Pair ...").
+    // Marks the winner; returns the outcome ("ann wins 20 with Two Pairs K 7 3").
     std::string result(const wire::srv::Result& m);
     bool hasResult() const { return !result_.empty(); }
     // Who won, when no RESULT said more: "ann wins".
@@ -49,6 +49,8 @@ public:
 
     // What this player must add to call now; 0 when nothing is owed.
     std::int32_t toCall() const;
+    // The same, but -1 when he is not in the running hand.
+    std::int32_t owed() const;
 
 private:
     struct Seat {
@@ -67,9 +69,9 @@ private:
     void clearTurnMark();
     void clearHand();
     void clearShowdown();
+    void vacate(int seat);
     void closeTurn();
     void bet(int seat, std::int32_t ante, std::int32_t& highest);
-    std::int32_t owedFromAntes() const;
     void updatePot();
 
     IClientView& view_;

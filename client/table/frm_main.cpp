@@ -208,22 +208,24 @@ void frmMain::buildControls() {
         b->setToolTip(QString::fromLatin1(tip));
         return b;
     };
-    cmdDone = button("cmdDone", "Done", twipsRect(6900, 180, 1155, 375), "Exchange the marked cards (Enter)");
+    // The raise box holds six digits; the buttons line up with the Raise
+    // button beside it.
+    cmdDone = button("cmdDone", "Done", twipsRect(6900, 180, 1500, 375), "Exchange the marked cards (Enter)");
     txtRaise = new QLineEdit(QStringLiteral("1"), central);
     txtRaise->setObjectName(QStringLiteral("txtRaise"));
-    txtRaise->setGeometry(twipsRect(6900, 660, 375, 315));
+    txtRaise->setGeometry(twipsRect(6900, 660, 720, 315));
     txtRaise->setAccessibleName(QStringLiteral("Raise amount"));
     txtRaise->setToolTip(QStringLiteral("The amount to raise by (R); Enter raises"));
-    cmdRaise = button("cmdRaise", "Raise", twipsRect(7320, 660, 735, 375),
+    cmdRaise = button("cmdRaise", "Raise", twipsRect(7665, 660, 735, 375),
                       "Raise by the amount beside (R to type it, Enter in it to raise)");
-    cmdCall = button("cmdCall", "Call", twipsRect(6900, 1140, 1155, 375), "Put in what is owed (Enter)");
-    cmdPass = button("cmdPass", "Pass", twipsRect(6900, 1620, 1155, 375), "Give up this hand (F)");
+    cmdCall = button("cmdCall", "Call", twipsRect(6900, 1140, 1500, 375), "Put in what is owed (Enter)");
+    cmdPass = button("cmdPass", "Pass", twipsRect(6900, 1620, 1500, 375), "Give up this hand (F)");
     connect(txtRaise, &QLineEdit::returnPressed, cmdRaise, &QPushButton::click);
 
     // The last hand's end, on the strip beside the controls.
     lblOutcome = new QLabel(central);
     lblOutcome->setObjectName(QStringLiteral("lblOutcome"));
-    lblOutcome->setGeometry(twipsRect(8175, 120, 2640, 1875));
+    lblOutcome->setGeometry(twipsRect(8520, 120, 2295, 1875));
     lblOutcome->setWordWrap(true);
     lblOutcome->setAlignment(Qt::AlignCenter);
     QFont outcomeFont = tableFont(true);
@@ -246,7 +248,7 @@ void frmMain::buildControls() {
                               QStringLiteral("Exchanged"), QStringLiteral("Bank"), QStringLiteral("Bet"),
                               QStringLiteral("Shown")});
     // The hand shown at a showdown takes what the other columns leave.
-    const int widths[] = {540, 1110, 1380, 1020, 600, 510};
+    const int widths[] = {540, 1000, 1560, 1020, 600, 510};
     for (int c = 0; c < 6; ++c) lstSeat->setColumnWidth(c, px(widths[c]));
     lstSeat->header()->setStretchLastSection(true);
     for (int seat = 0; seat < wire::kSeatCount; ++seat)
@@ -433,7 +435,8 @@ void frmMain::setSeatCell(int row, SeatColumn column, const std::string& text) {
     if (!item) return;
     const QString cell = latin1(text);
     item->setText(static_cast<int>(column), cell);
-    if (column == SeatColumn::Shown) item->setToolTip(static_cast<int>(column), cell);
+    // Whatever a narrow column cuts short can still be read.
+    item->setToolTip(static_cast<int>(column), cell);
     // A seat out of the hand reads greyed.
     if (column == SeatColumn::State) {
         const QVariant ink = cell == QStringLiteral("Folded")
@@ -465,9 +468,10 @@ void frmMain::markSeat(int row, SeatMark mark) {
 
 void frmMain::showPot(std::int32_t pot, std::int32_t toCall) {
     if (pot < 0) return lblPot->hide();
-    const QString owed =
-        toCall > 0 ? QStringLiteral("to call %1").arg(toCall) : QStringLiteral("nothing to call");
-    lblPot->setText(QStringLiteral("Pot %1 \u2014 ").arg(pot) + owed);
+    const QString owed = toCall > 0    ? QStringLiteral(" \u2014 to call %1").arg(toCall)
+                         : toCall == 0 ? QStringLiteral(" \u2014 nothing to call")
+                                       : QString();
+    lblPot->setText(QStringLiteral("Pot %1").arg(pot) + owed);
     lblPot->setAccessibleName(lblPot->text());
     lblPot->show();
 }

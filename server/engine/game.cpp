@@ -228,16 +228,18 @@ std::int64_t clsGame::chips() const {
 bool clsGame::betInRange(const Player& client, std::int32_t amount) const {
     assert(amount >= 0);
     const std::int64_t newAnte = std::int64_t{GetAnte()} + amount;
-    if (newAnte > kMax) return false;
-    const std::int64_t paid = newAnte - client.Ante;  // never negative
-    const std::int64_t newBank = std::int64_t{client.Bank} - paid;
-    if (newBank < kMin) return false;
-    const std::int64_t newPot = pot() + paid;
-    if (newPot > kMax) return false;
-    // Whoever may win must be able to take the whole pot.
-    if (newBank + newPot > kMax) return false;
+    // Every player still betting must be able to call it: the pot they would
+    // make (and so the new ante), each one's bank after his call, and the
+    // winner's bank with that pot all stay within 32 bits.
+    const auto inIt = [&](int seat) { return Seats[seat] == &client || betting(seat); };
+    std::int64_t called = pot();
+    for (int i = 0; i < SeatCount; ++i)
+        if (inIt(i)) called += newAnte - Seats[i]->Ante;
+    if (called > kMax) return false;
     for (int i = 0; i < SeatCount; ++i) {
-        if (Seats[i] != &client && betting(i) && std::int64_t{Seats[i]->Bank} + newPot > kMax) return false;
+        if (!inIt(i)) continue;
+        const std::int64_t bank = std::int64_t{Seats[i]->Bank} - (newAnte - Seats[i]->Ante);
+        if (bank < kMin || bank + called > kMax) return false;
     }
     return true;
 }

@@ -92,7 +92,8 @@ public:
     // reshuffled into a new one; a player never gets a card someone holds.
     void replaceCard(Player& client, int pos);
     // Whether a BET of `amount` (0 calls, positive raises) by `client` keeps
-    // every ante, bank, the pot and any payout within 32 bits.
+    // every ante, bank, the pot and any payout within 32 bits, also once
+    // every other player still betting has called it.
     bool betInRange(const Player& client, std::int32_t amount) const;
     // The chips on this table: seated players' banks and antes plus the
     // departed players' pot.
@@ -125,7 +126,7 @@ private:
     // out of a reshuffle so nobody draws back what he has just thrown away.
     const Player* exchanger_ = nullptr;
     std::size_t ownDiscards_ = 0;
-    std::array<bool, 6> dealt_{};  // seats dealt into the running hand
+    std::array<bool, 6> dealt_{};       // seats dealt into the running hand
 };
 
 }  // namespace server

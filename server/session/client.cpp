@@ -221,6 +221,11 @@ void clsClient::handle(const wire::req::Exchange& r) {
         winsock_SendError(std::string(wire::cmd::EXCHANGE), "you were not dealt into this hand");
         return;
     }
+    // One exchange a hand, before the betting: another would deal him a new hand.
+    if (ClientState != wire::state::WaitChange) {
+        winsock_SendError(std::string(wire::cmd::EXCHANGE), "you have exchanged already");
+        return;
+    }
     Exchange = r.count;
     g.BroadcastAll();
     for (int p : r.positions) g.replaceCard(*this, p);
@@ -234,7 +239,11 @@ void clsClient::handle(const wire::req::Exchange& r) {
 void clsClient::handle(const wire::req::Bet& r) {
     if (!InGame()) return;
     clsGame& g = *m_Game;
-    if (r.amount < 0) {
+    // Only the player the betting waits for may bet: anyone else's bet would
+    // take the turn from him, or end a round he has still to answer.
+    if (!g.onTurn(*this)) {
+        winsock_SendError(std::string(wire::cmd::BET), "it is not your turn");
+    } else if (r.amount < 0) {
         g.ClientPass(*this);
     } else if (!g.betInRange(*this, r.amount)) {
         winsock_SendError(std::string(wire::cmd::BET),

@@ -93,35 +93,39 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "SEAT_ANTE\t25\t25|WINNER\t1|SEAT_ANTE\t5\t5",
          dealt + "pot 10/0; pot 20/10; owe 10; pot 40/0; pot 50/0; pot -1/0; history Your cards: " +
              "10C JC QC KC AC\nann bets 10\nbob raises 10\nann calls 10\nbob wins; box WINNER is seat 1; "},
-        {"turn: mark, Making Bet (the last exchanger too), pot and to call from TURN; Folded till the deal",
+        {"turn: mark, Making Bet (the last exchanger too), pot from TURN, what I owe; Folded till the deal",
          ext + "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t5\t5\t4|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|" +
              "%|FOLD\t1|SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|ERROR\tBET\tno|" + deal,
          dealt + "pot 15/0; S 0=Waiting for Bet; S 1=Waiting for Bet; S 2=Card Changing; mark 0=Turn; " +
-             "S 0=Making Bet; S 2=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for Bet; " +
-             "S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; S 0=Waiting for Bet; " +
+             "S 0=Making Bet; S 2=Waiting for Bet; pot 15/10; mark 0=None; mark 1=Turn; S 0=Waiting for "
+             "Bet; " +
+             "S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; pot 25/-1; mode Idle; " +
+             "S 0=Waiting for Bet; " +
              "S 1=Folded; S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; box ERROR: "
              "BET (no); " +
              mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
         {"showdown: hands, winner, outcome (no box), history; folds go at the deal, the showdown at the bets",
          ext + "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|" +
              "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|" +
-             "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pair K K 7 7 3|" +
-             "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pair K K 7 7 3|WINNER\t0|" +
-             deal + "|TURN\t1\t0\t15|%",
+             "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pairs K 7 3|" +
+             "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pairs K 7 3|WINNER\t0|" + deal +
+             "|TURN\t1\t0\t15|%",
          dealt + "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; " +
              "mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for "
              "Bet; " +
-             "S 1=Making Bet; mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/10; " +
+             "S 1=Making Bet; mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/0; " +
              "S 2=Folded; mark 2=None; mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; shown 0=KC KD 7C 7D "
-             "3C: Two Pair K K 7 7 3; " +
+             "3C: Two Pairs K 7 3; " +
              "shown 1=9D JC QC JH AC: Pair J A Q 9; mark 0=None; mark 0=Winner; " +
-             "outcome ann wins 35 with Two Pair K K 7 7 3; chat \r\nann wins 35 with Two Pair K K 7 7 3; " +
+             "outcome ann wins 35 with Two Pairs K 7 3; chat \r\nann wins 35 with Two Pairs K 7 3; " +
              "pot -1/0; history Your cards: 10C JC QC KC AC, after the draw: 9D JC QC JH AC\n" +
              "Draws: ann 2, bob 2, carl 0\nann checks\nbob bets 10\ncarl folds\nann calls 10\n" +
-             "ann shows KC KD 7C 7D 3C: Two Pair K K 7 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n" +
-             "ann wins 35 with Two Pair K K 7 7 3; " + mode + "S 2=Waiting for Bet; " + drawn +
+             "ann shows KC KD 7C 7D 3C: Two Pairs K 7 3\nbob shows 9D JC QC JH AC: Pair J A Q 9\n" +
+             "ann wins 35 with Two Pairs K 7 3; " + mode + "S 2=Waiting for Bet; " + drawn +
              "shown 0=; mark 0=None; shown 1=; mark 1=Turn; S 1=Making Bet; pot 15/0; owe 0; "},
-        {"games: the one picked joined and named, a cancel sends nothing, none asks the number; TURN unasked",
+        {"games: the one picked joined and named (the last table cleared), a cancel sends nothing, none asks "
+         "the "
+         "number; TURN unasked",
          "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|ERROR\tBET\tno|GAME\t9\tx\t1\t0|@JoinGame|"
          "GAME\t3\tfriday\t2\t1|GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|"
          "GAME\t3\tfriday\t6\t1|GAMES_END|@JoinGame|?2|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|"
@@ -129,10 +133,15 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "box ERROR: BET; send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 "
          "player, waiting; send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 "
          "friday - 6 players, full, playing; send GAMES; box No game is open on the server.; prompt Game "
-         "number|Join Game|1; send JOINGAME\t2; table 2; game ; send GAMES; game sat; table 0; game ; "},
-        {"Done sends the marked; a code no card in the last deal's hand: no name; bets hide the controls",
-         "$|@Mark 4|@Done|EXCHANGE\t8\t9\t10\t11\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
-         "draw 4=101; send EXCHANGE\t4; mode Idle; draw 4=-3; cardd; mode Idle; mode Betting; attention; "
+         "number|Join Game|1; send JOINGAME\t2; S 0=; S 1=; S 2=; S 3=; S 4=; S 5=; mode Idle; draw 0=101; "
+         "draw 1=101; draw 2=101; draw 3=101; draw 4=101; table 2; game ; send GAMES; game sat; table 0; "
+         "game ; "},
+        {"Done sends the marked, a mark left unexchanged goes; a code no card in the last deal's hand: no "
+         "name; "
+         "bets hide the controls",
+         fresh + "!|@Mark 3|@Mark 4|@Done|EXCHANGE\t8\t9\t10\t11\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
+         "draw 3=101; draw 4=101; send EXCHANGE\t3\t4; mode Idle; draw 3=11; draw 4=-3; cardd; mode Idle; "
+         "mode Betting; attention; "
          "mode Idle; send BET\t-1; mode Betting; attention; mode Idle; send BET\t0; mode Betting; attention; "
          "mode Idle; send BET\t7; mode Betting; attention; "},
     };

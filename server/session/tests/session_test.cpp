@@ -71,7 +71,8 @@ TEST(Session, TwoPlayersLineByLine) {
 // in seats 0..n-1, asking for turn and showdown. Script: "t<cards>" the first deck's top, "d"
 // slot 1 deals, "k<i>" seat i keeps his cards, "x<i>:<p>*<n>" he replaces card p n times,
 // "b<i>:<n>" he bets n, "l<i>" he leaves, "c<i>" he comes back with a new game, "$<i>:<n>" his
-// bank becomes n, "?<i>:<n>" notes if a bet of n is in range (y/n), "h" notes the hands. Told:
+// bank becomes n, "?<i>:<n>" notes if a bet of n is in range (y/n), "h" notes the hands; "x<i>:<p>+<q>"
+// replaces several cards in one exchange. Told:
 // the log in brackets, each TURN, FOLD, SHOWDOWN, RESULT, WINNER and ERROR line once, TABs as commas.
 TEST(Hand, WholeHands) {
     const std::string sf6 = "Straight Flush 6", sfJ = "Straight Flush J";
@@ -80,8 +81,8 @@ TEST(Hand, WholeHands) {
         "3|l1 $0:3 d h|0,1,2,3,4 5,6,7,8,9 |-2 - 995 ",
         // When the stock runs out, the discards made before this exchange, in
         // the order given up, are the new stock; nobody draws back his own.
-        "2|d x0:1 x0:3 x1:0 h|TURN,0,0,10 0,10,2,11,4 12,6,7,8,9 |995 995 ",
-        "2|d x0:3*42 x0:1 x1:0 h|TURN,0,0,10 0,1,2,51,4 3,6,7,8,9 |995 995 ",
+        "2|d x0:1+3 x1:0 h|TURN,0,0,10 0,10,2,11,4 12,6,7,8,9 |995 995 ",
+        "2|d x0:3*42+1 x1:0 h|TURN,0,0,10 0,1,2,51,4 3,6,7,8,9 |995 995 ",
         "2|d x0:0*42 x1:0 d x0:0*42 h|TURN,0,0,10 51,1,2,3,4 5,6,7,8,9 |995 995 ",  // after a reshuffle too
         // A second reshuffle takes only the discards made since the first.
         "3|d x0:0*37 x1:0*38 x2:0 h|TURN,0,0,15 51,1,2,3,4 50,6,7,8,9 5,11,12,13,14 |995 995 995 ",
@@ -95,8 +96,9 @@ TEST(Hand, WholeHands) {
         "RESULT,2,40, WINNER,2 |980 990 1015 ",                       // won by folds: no cards shown
         "1|d k0 b0:10|TURN,0,0,5 RESULT,0,15, WINNER,0 |995 ",        // a lone bettor is paid
         "1|d k0 b0:-1|TURN,0,0,5 FOLD,0 RESULT,0,5, WINNER,0 |995 ",  // a lone fold ends the hand too
-        "2|d b0:0||995 995 ",                                         // nobody betting: nobody paid
-        "2|d b0:-1 b1:-1|FOLD,0 FOLD,1 |995 995 ",
+        // Nobody bets or exchanges out of turn: the hand waits for the last to exchange.
+        "4|d k0 k1 b3:-1 b0:0 k2 x2:0 k3 b1:0|ERROR,BET ERROR,BET ERROR,EXCHANGE TURN,0,0,20 ERROR,BET "
+        "|995 995 995 995 ",
         // Stakes left when everyone walked away do not go to a new game.
         "2|d l0 l1 c0 d k0 b0:0|[Game 1: 10 chips of an abandoned hand cleared] "
         "TURN,0,0,5 RESULT,0,5, WINNER,0 |995 - ",
@@ -104,22 +106,20 @@ TEST(Hand, WholeHands) {
         "Straight 6 SHOWDOWN,1,13,1,15,16,30,Straight 6 RESULT,0,10,Straight 6 WINNER,0 |1000 990 ",
         // A new deal refunds the hand it cuts short; a leaver's stake goes to
         // the next winner; a paid hand is not refunded.
-        "3|d k0 k1 k2 b0:20 b1:0 l1 d k0 k2 b2:-1|TURN,0,0,15 TURN,1,20,35 TURN,2,20,55 TURN,0,0,35 "
-        "FOLD,2 RESULT,0,35, WINNER,0 |1025 - 990 ",
+        "3|d k0 k1 k2 b0:20 b1:0 l1 d k0 k2 b0:-1|TURN,0,0,15 TURN,1,20,35 TURN,2,20,55 TURN,0,0,35 "
+        "FOLD,0 RESULT,2,35, WINNER,2 |990 - 1025 ",
         // The last one to exchange leaves, the player on turn leaves, one is left.
         "4|d k1 k2 k3 l0 b1:10 l2 l3|TURN,1,0,20 TURN,2,10,30 TURN,3,10,30 RESULT,1,30, WINNER,1 "
         "|- 1010 - - ",
         "2|d k0 l1|RESULT,0,10, WINNER,0 |1000 - ",
-        // A fold during the exchange moves the turn; the betting still opens at seat 0.
-        "4|d k0 k1 b3:-1 k2|FOLD,3 TURN,0,0,20 |995 995 995 995 ",
-        // Bets past 32 bits: the ante, the pot, what seat 1, the bettor or
-        // seat 2 could win (unless he has folded), the bank.
-        "3|d k0 k1 k2 ?0:2147483647 ?0:2147483643 ?0:2147483642 ?0:2147482700 $0:2000 ?0:2147482000"
-        "|TURN,0,0,15 n n n n y |2000 995 995 ",
+        // Bets past 32 bits, once everyone still betting has called: the pot,
+        // a caller's bank, what seat 2 or the bettor could win (unless he has folded).
+        "3|d k0 k1 k2 ?0:715827877 ?0:715827878 $1:-2147483000 ?0:648 ?0:649 $1:995 $2:2147483000 ?0:316 "
+        "?0:317|TURN,0,0,15 y n y n y n |995 995 2147483000 ",
         "3|d k0 k1 k2 $0:2147483637 ?0:0 $0:2147483632 ?0:0 $0:-2147483648 ?0:1 ?0:0 b0:1"
         "|TURN,0,0,15 n y n y ERROR,BET |-2147483648 995 995 ",
-        "3|d k0 k1 k2 $2:2147483637 ?0:0 b2:-1 ?0:0 $1:0 ?0:2147483632 ?0:2147483633"
-        "|TURN,0,0,15 n FOLD,2 TURN,1,0,15 y y n |995 0 2147483637 ",
+        "3|d k0 k1 k2 $0:2147483637 ?1:0 b0:-1 ?1:0 ?1:1073741816 ?1:1073741817"
+        "|TURN,0,0,15 n FOLD,0 TURN,1,0,15 y y n |2147483637 995 995 ",
     };
     const std::string kTold = " TURN, FOLD, SHOWDOWN, RESULT, WINNER, ERROR,";
     for (const std::string& row : rows) {
@@ -135,8 +135,10 @@ TEST(Hand, WholeHands) {
             const int i = a.size() > 1 ? a[1] - '0' + 1 : 1;  // the slot: seat + 1, slot 1 deals
             const std::string v = a.size() > 3 ? a.substr(3) : "0";
             std::string line = a[0] == 'd' ? "STARTGAME" : a[0] == 'b' ? "BET\t" + v : "EXCHANGE";
-            for (int k = a[0] != 'x' ? 0 : v.size() > 2 ? std::stoi(v.substr(2)) : 1; k > 0; --k)
-                line += "\t" + v.substr(0, 1);
+            std::istringstream positions(a[0] == 'x' ? v : "");
+            for (std::string p; std::getline(positions, p, '+');)
+                for (int k = p.size() > 2 ? std::stoi(p.substr(2)) : 1; k > 0; --k)
+                    line += "\t" + p.substr(0, 1);
             if (std::strchr("dbkx", a[0])) s.send(i, line);
             std::istringstream cards(a[0] == 't' ? a.substr(1) : "");
             for (std::string c; std::getline(cards, c, ',');) s.top.push_back(std::stoi(c));
@@ -256,7 +258,9 @@ TEST(Session, TurnTimeActsForSlowPlayers) {
     s.send(2, "EXCHANGE\t0");
     after(29);
     after(1);  // ann's exchange, then her turn begins
-    after(29);
+    after(20);
+    s.send(2, "EXCHANGE\t1");  // refused: her time runs on
+    after(9);
     EXPECT_TRUE(s.log.size() == 1 && s.core->game(1).onTurn(s.client(1)));
     s.lines(2);
     after(1);
