@@ -19,9 +19,9 @@ constexpr std::string_view kErrorBox = "ERROR: ";
 constexpr std::string_view kWinnerBox = "WINNER is seat ";
 // A bot without a seat this long after it started gives up.
 constexpr int kSeatLimitMs = 10'000;
-// The longest wait for the seats before ours to draw: a server with a turn
-// time counts ours from the deal too.
-constexpr int kDrawWaitMs = 5'000;
+// The longest wait from the deal for the seats before ours to draw: a server
+// with a turn time counts ours from the deal too.
+constexpr int kDrawWaitMs = 2'500;
 
 // Five different codes of the deck: anything else is no hand to judge.
 bool isHand(const Cards& cards) {
@@ -120,6 +120,8 @@ void BotSession::showActionMode(client::ActionMode mode) {
     if (mode != client::ActionMode::CardChanging) return;
     // A deal: new cards, and a table report to follow.
     player_.newHand();
+    thought_ = false;
+    lastBet_.reset();
     dealtIn_ = true;
     reportSinceDeal_ = false;
     dealt_.start();
@@ -157,6 +159,11 @@ void BotSession::refused(const std::string& what) {
     }
     ++errors_;
     say("the server answered ERROR " + what);
+    // The table waits for our bet: a refused one is answered again.
+    if (word != wire::cmd::BET || !lastBet_) return;
+    lastBet_ = afterRefusal(*lastBet_);
+    if (lastBet_ == 0) protocol_.cmdCall_Click();
+    if (lastBet_ == -1) protocol_.cmdPass_Click();
 }
 
 // ------------------------------------------------------------------ playing
@@ -175,22 +182,34 @@ void BotSession::chooseGame() {
 
 void BotSession::consider() {
     if (over_ || think_.isActive() || !due()) return;
+    if (thought_ && protocol_.mode() == client::ActionMode::CardChanging) {
+        // Thought over, waiting for the seats before ours to draw.
+        if (turnToDraw()) asked_.start(), answer();
+        return;
+    }
+    thought_ = false;
     asked_.start();
     think_.start(std::uniform_int_distribution<int>(options_.thinkMinMs, options_.thinkMaxMs)(rng_));
 }
 
 bool BotSession::due() const {
     if (leaving_ || protocol_.MySeat < 0 || protocol_.MySeat >= kSeats) return false;
+    // Alone at the table a hand is won by itself, and the next one dealt at
+    // once: wait for someone to play against.
+    bool company = false;
+    for (int s = 0; s < kSeats; ++s) company |= s != protocol_.MySeat && view_.state[s] != wire::state::Void;
+    if (!company) return false;
     switch (protocol_.mode()) {
         case client::ActionMode::Betting: return true;
-        case client::ActionMode::CardChanging: return reportSinceDeal_ && turnToDraw();
+        case client::ActionMode::CardChanging: return reportSinceDeal_;
         default: return false;
     }
 }
 
 // Cards are drawn in seat order, as at a real table: a seat's draw can tell
 // the later seats something, and everyone's replacements come off the deck in
-// the same order each time. A slow seat is waited for only so long.
+// the same order each time. Every seat thinks meanwhile, and a slow one is
+// waited for only so long.
 bool BotSession::turnToDraw() const {
     if (dealt_.isValid() && dealt_.elapsed() >= kDrawWaitMs) return true;
     for (int s = 0; s < protocol_.MySeat; ++s)
@@ -204,6 +223,8 @@ void BotSession::answer() {
     for (std::int16_t p = 0; p < 5; ++p) view_.cards[p] = hand_.Card(p);
     const bool known = isHand(view_.cards);
     const client::ActionMode asked = protocol_.mode();
+    thought_ = asked == client::ActionMode::CardChanging && !turnToDraw();
+    if (thought_) return;
     if (asked == client::ActionMode::CardChanging) {
         if (known)
             for (int p : player_.discard(view_).discards())
@@ -211,6 +232,7 @@ void BotSession::answer() {
         protocol_.cmdDone_Click();
     } else {
         const std::int32_t amount = known ? player_.bet(view_).amount : -1;
+        lastBet_ = amount;
         if (amount < 0) {
             protocol_.cmdPass_Click();
         } else if (amount == 0) {

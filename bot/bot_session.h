@@ -109,8 +109,10 @@ private:
     std::string typed_;  // the answer to the next prompt
     bool gameChosen_ = false;
     bool seated_ = false;
-    bool dealtIn_ = false;          // holds cards of the running hand
-    bool reportSinceDeal_ = false;  // the deal's table report has come
+    bool dealtIn_ = false;                 // holds cards of the running hand
+    bool reportSinceDeal_ = false;         // the deal's table report has come
+    bool thought_ = false;                 // the draw is thought over, the seats before ours awaited
+    std::optional<std::int32_t> lastBet_;  // the last BET sent, while a refusal may come
     bool leaving_ = false;
     bool over_ = false;
     int errors_ = 0;

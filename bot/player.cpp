@@ -135,10 +135,15 @@ BetChoice Player::bet(const TableView& table) {
     const double range = price > 0 ? std::min(1.0, style_.raiserRange / (3 * price)) : 1.0;
     const auto chance = winChances(opp, range);
     const double win = chance[strength(table.cards)];
-    // Never more than the pot, and never past what a stake can hold.
+    // Never more than the pot, nor more than everyone still in could call
+    // within 32 bits: the server refuses such a raise.
+    std::int64_t owed = 0;
+    int players = 0;
+    for (int s = 0; s < kSeats; ++s)
+        if (s == table.seat || inHand(table.state[s])) owed += top - table.ante[s], ++players;
     const std::int64_t size =
         std::min<std::int64_t>({std::llround(style_.betShare * static_cast<double>(pot)), pot,
-                                std::numeric_limits<std::int32_t>::max() - top});
+                                (std::numeric_limits<std::int32_t>::max() - pot - owed) / players});
     if (raises_ < kMaxOwnRaises && size >= 1) {
         bool bluff = false;
         // Bluff only as the opening bet, with the bottom of our range.
@@ -154,6 +159,12 @@ BetChoice Player::bet(const TableView& table) {
     }
     const bool call = toCall <= 0 || win >= style_.callPrice * price;
     return {call ? 0 : -1, win};
+}
+
+std::optional<std::int32_t> afterRefusal(std::int32_t refused) {
+    if (refused > 0) return 0;
+    if (refused == 0) return -1;
+    return std::nullopt;
 }
 
 }  // namespace bot

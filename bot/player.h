@@ -54,6 +54,10 @@ struct DrawChoice {
     std::vector<int> discards() const;  // the positions to exchange, ascending
 };
 
+// What to answer when the server refuses a bet (its limits depend on banks a
+// player does not see): a raise becomes a call, a call a fold; a fold is final.
+std::optional<std::int32_t> afterRefusal(std::int32_t refused);
+
 struct BetChoice {
     std::int32_t amount = 0;  // the BET field: -1 folds, 0 calls, n raises the highest ante by n
     double winChance = 0.0;

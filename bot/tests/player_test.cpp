@@ -78,7 +78,6 @@ TEST(Betting, ReadsTheTableReport) {
 }
 
 TEST(Betting, AnswersByStrengthAndPotOdds) {
-    constexpr std::int32_t kHuge = std::numeric_limits<std::int32_t>::max() - 1000;
     const std::tuple<const char*, TableView, Style, std::int32_t> rows[] = {
         {"trash folds to a big raise", headsUp("Kd 9c 7h 4s 2d", 1, 4, 1, 105), kSolid, -1},
         {"queens call a half-pot raise", headsUp("Qc Qd Kh 5s 2c", 1, 3, 3, 10), kSolid, 0},
@@ -86,10 +85,13 @@ TEST(Betting, AnswersByStrengthAndPotOdds) {
         {"a full house opens with the pot", headsUp("8c 8d 8h 3s 3c", 0, 1, 3), kSolid, 10},
         {"a full house raises the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kSolid, 60},
         {"tight raises half the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kTight, 30},
-        {"a stake never passes 32 bits", headsUp("8c 8d 8h 8s 3c", 1, 1, 1, kHuge), kSolid, 1000},
+        {"a raise both can still call", headsUp("8c 8d 8h 8s 3c", 1, 1, 1, 700'000'000), kSolid, 373'741'823},
     };
     for (const auto& [what, table, style, expected] : rows)
         EXPECT_EQ(Player(style).bet(table).amount, expected) << what;
+    using Answer = std::optional<std::int32_t>;
+    EXPECT_EQ((std::vector{afterRefusal(60), afterRefusal(0), afterRefusal(-1)}),
+              (std::vector<Answer>{0, -1, std::nullopt}));
 }
 
 TEST(Betting, RaisesThreeTimesAHandAtMost) {
