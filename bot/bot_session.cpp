@@ -19,9 +19,10 @@ constexpr std::string_view kErrorBox = "ERROR: ";
 constexpr std::string_view kWinnerBox = "WINNER is seat ";
 // A bot without a seat this long after it started gives up.
 constexpr int kSeatLimitMs = 10'000;
-// The longest wait from the deal for the seats before ours to draw: a server
-// with a turn time counts ours from the deal too.
-constexpr int kDrawWaitMs = 2'500;
+// The longest wait from the deal for the seats before ours to draw is our
+// own longest think time, and at least this: a server with a turn time
+// counts ours from the deal too.
+constexpr int kMinDrawWaitMs = 1'000;
 
 // Five different codes of the deck: anything else is no hand to judge.
 bool isHand(const Cards& cards) {
@@ -125,7 +126,7 @@ void BotSession::showActionMode(client::ActionMode mode) {
     dealtIn_ = true;
     reportSinceDeal_ = false;
     dealt_.start();
-    drawWait_.start(kDrawWaitMs);
+    drawWait_.start(drawWaitMs());
 }
 
 // The title names the seat the server has just given us.
@@ -211,11 +212,13 @@ bool BotSession::due() const {
 // the same order each time. Every seat thinks meanwhile, and a slow one is
 // waited for only so long.
 bool BotSession::turnToDraw() const {
-    if (dealt_.isValid() && dealt_.elapsed() >= kDrawWaitMs) return true;
+    if (dealt_.isValid() && dealt_.elapsed() >= drawWaitMs()) return true;
     for (int s = 0; s < protocol_.MySeat; ++s)
         if (view_.state[s] == wire::state::WaitChange && view_.exchange[s] < 0) return false;
     return true;
 }
+
+int BotSession::drawWaitMs() const { return std::max(options_.thinkMaxMs, kMinDrawWaitMs); }
 
 void BotSession::answer() {
     if (over_ || !due()) return;  // the table has moved on meanwhile; consider() starts again

@@ -68,6 +68,7 @@ private:
     void consider();
     bool due() const;
     bool turnToDraw() const;
+    int drawWaitMs() const;
     void answer();
     void chooseGame();
     void leave();
