@@ -94,7 +94,7 @@ void clsClient::winsock_SendCmd(const std::string& s) {
 
 void clsClient::winsock_SendOk(const std::string& s) { winsock_SendCmd(wire::ok(s)); }
 
-void clsClient::winsock_SendError(const std::string& s, const std::string& reason) {
+void clsClient::winsock_SendError(std::string_view s, std::string_view reason) {
     winsock_SendCmd((features & wire::kFeatureReasons) && !reason.empty() ? wire::error(s, reason)
                                                                           : wire::error(s));
 }
@@ -114,7 +114,7 @@ void clsClient::handleRequest(const wire::Request& request) {
 void clsClient::login(const wire::req::Login& r) {
     const std::string name = lowerLatin1(r.name);
     if (name.empty() || name.size() > wire::kMaxNameBytes) {
-        winsock_SendError(std::string(wire::cmd::LOGIN));
+        winsock_SendError(wire::cmd::LOGIN);
         winsock_SendCmd(wire::loginPrompt());
         return;
     }
@@ -166,7 +166,7 @@ void clsClient::handle(const wire::req::Seat&) { winsock_SendCmd(wire::seat(seat
 void clsClient::handle(const wire::req::NewGame& r) {
     // Checked before leaving: a refused request leaves the player where he is.
     if (!core_.anyFreeGame()) {
-        winsock_SendError(std::string(wire::cmd::NEWGAME), "every table is in use");
+        winsock_SendError(wire::cmd::NEWGAME, "every table is in use");
         return;
     }
     leaveTable();
@@ -179,12 +179,12 @@ void clsClient::handle(const wire::req::NewGame& r) {
 void clsClient::handle(const wire::req::JoinGame& r) {
     const std::string table = "table " + std::to_string(r.number);
     if (r.number < 1 || r.number > ServerCore::kGames) {
-        winsock_SendError(std::string(wire::cmd::JOINGAME),
+        winsock_SendError(wire::cmd::JOINGAME,
                           "there is no " + table + ": tables are 1 to " + std::to_string(ServerCore::kGames));
         return;
     }
     if (!core_.game(r.number).hasRoom()) {
-        winsock_SendError(std::string(wire::cmd::JOINGAME), table + " is full");
+        winsock_SendError(wire::cmd::JOINGAME, table + " is full");
         return;
     }
     leaveTable();
@@ -199,7 +199,7 @@ void clsClient::handle(const wire::req::Chat& r) {
     const std::string line = wire::chatLine(m_username, r.text);
     // A line no client would read is not relayed (clients drop longer lines).
     if (line.size() + wire::kLineEnd.size() > wire::kMaxPendingBytes) {
-        winsock_SendError(std::string(wire::cmd::CHAT), "the message is too long");
+        winsock_SendError(wire::cmd::CHAT, "the message is too long");
         return;
     }
     m_Game->Broadcast(line);
@@ -218,12 +218,12 @@ void clsClient::handle(const wire::req::Exchange& r) {
     // late joiner (or anyone before the first deal) would otherwise join the
     // betting with stale cards that others at the table may hold too.
     if (!g.dealtIn(*this)) {
-        winsock_SendError(std::string(wire::cmd::EXCHANGE), "you were not dealt into this hand");
+        winsock_SendError(wire::cmd::EXCHANGE, "you were not dealt into this hand");
         return;
     }
     // One exchange a hand, before the betting: another would deal him a new hand.
     if (ClientState != wire::state::WaitChange) {
-        winsock_SendError(std::string(wire::cmd::EXCHANGE), "you have exchanged already");
+        winsock_SendError(wire::cmd::EXCHANGE, "you have exchanged already");
         return;
     }
     Exchange = r.count;
@@ -242,12 +242,11 @@ void clsClient::handle(const wire::req::Bet& r) {
     // Only the player the betting waits for may bet: anyone else's bet would
     // take the turn from him, or end a round he has still to answer.
     if (!g.onTurn(*this)) {
-        winsock_SendError(std::string(wire::cmd::BET), "it is not your turn");
+        winsock_SendError(wire::cmd::BET, "it is not your turn");
     } else if (r.amount < 0) {
         g.ClientPass(*this);
     } else if (!g.betInRange(*this, r.amount)) {
-        winsock_SendError(std::string(wire::cmd::BET),
-                          "the bet would take the pot or a bank past the chip limit");
+        winsock_SendError(wire::cmd::BET, "the bet would take the pot or a bank past the chip limit");
     } else if (r.amount == 0) {
         g.ClientCall(*this);
     } else {

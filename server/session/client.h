@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "server/engine/player.h"
 #include "server/session/socket.h"
@@ -34,7 +35,7 @@ public:
     void winsock_SendCmd(const std::string& s) override;
     void winsock_SendOk(const std::string& s);
     // The reason goes only to a session that asked for reasons.
-    void winsock_SendError(const std::string& s, const std::string& reason = {});
+    void winsock_SendError(std::string_view s, std::string_view reason = {});
 
     // What the session does with one request, as if it had arrived as a line.
     void handleRequest(const wire::Request& request);
