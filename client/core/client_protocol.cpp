@@ -306,6 +306,9 @@ void ClientProtocol::deal(const wire::Hand& cards) {
 }
 
 void ClientProtocol::exchangeResult(const wire::Hand& cards) {
+    // Before the cards: the BET prompt may arrive while they are drawn, and
+    // its controls must stay.
+    ShowActionControls(-1);
     // No ClearHand: unchanged cards stay on screen without a sound.
     table_.exchanged(cards);
     for (std::int16_t p = 0; p < wire::kHandSize; ++p) {
@@ -315,7 +318,6 @@ void ClientProtocol::exchangeResult(const wire::Hand& cards) {
         if (std::exchange(hand_.CardHidden(p), false)) hand_.DrawCard(p);
     }
     hand_.Check_Hand();
-    ShowActionControls(-1);
 }
 
 void ClientProtocol::loginAnswer() {

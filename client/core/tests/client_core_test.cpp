@@ -26,8 +26,8 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         {"@Exit", &P::mnuExit_Click},         {"@Close", &P::Form_Unload}};
     // Steps: "$args" starts afresh with that command line, "@Command argument" is the player's, "?text"
     // answers the next prompt, "#n" picks from the next list, "%" logs what to call, "!" forgets the log, "^"
-    // turns the view's outcome on or off, "~bytes" is a raw chunk from the server, anything else a line from
-    // it.
+    // turns the view's outcome on or off, "~bytes" is a raw chunk from the server, "&line" arrives while the
+    // next sound plays, anything else a line from it.
     auto step = [&](const std::string& s) {
         const std::string cmd = s.substr(0, s.find(' ')), arg = s.substr(std::min(s.size(), cmd.size() + 1));
         if (s.starts_with('$')) return void(logic.emplace(fake, hand, fake, fake, fake, s.substr(1), &fake));
@@ -37,6 +37,10 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         if (s == "!") return void(fake.take());
         if (s == "^") return void(fake.outcomes ^= true);
         if (s.starts_with('~')) return logic->dataArrival(s.substr(1));
+        if (s.starts_with('&'))
+            return void(fake.whileOpen = [&, line = s.substr(1) + "\r\n", fed = false](auto&&) mutable {
+                if (!std::exchange(fed, true)) logic->dataArrival(line);
+            });
         if (!s.starts_with('@')) return logic->dataArrival(s + "\r\n");
         if (cmd == "@Raise") return logic->cmdRaise_Click(arg);
         if (cmd == "@Chat") return logic->txtChat_Enter(arg);
@@ -110,7 +114,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pairs K 7 3|" +
              "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pairs K 7 3|WINNER\t0|" + deal +
              "|TURN\t1\t0\t15|%",
-         dealt + "draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; mode Idle; pot 15/0; " +
+         dealt + "mode Idle; draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; pot 15/0; " +
              "mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for "
              "Bet; " +
              "S 1=Making Bet; mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/0; " +
@@ -138,9 +142,9 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "game ; "},
         {"Done sends the marked, a mark left unexchanged goes; a code no card in the last deal's hand: no "
          "name; "
-         "bets hide the controls",
-         fresh + "!|@Mark 3|@Mark 4|@Done|EXCHANGE\t8\t9\t10\t11\t-3|BET|@Pass|BET|@Call|BET|@Raise 7|BET",
-         "draw 3=101; draw 4=101; send EXCHANGE\t3\t4; mode Idle; draw 3=11; draw 4=-3; cardd; mode Idle; "
+         "a prompt that comes while the cards are drawn keeps its controls; bets hide them",
+         fresh + "!|@Mark 3|@Mark 4|@Done|&BET|EXCHANGE\t8\t9\t10\t11\t-3|@Pass|BET|@Call|BET|@Raise 7|BET",
+         "draw 3=101; draw 4=101; send EXCHANGE\t3\t4; mode Idle; mode Idle; draw 3=11; draw 4=-3; cardd; "
          "mode Betting; attention; "
          "mode Idle; send BET\t-1; mode Betting; attention; mode Idle; send BET\t0; mode Betting; attention; "
          "mode Idle; send BET\t7; mode Betting; attention; "},

@@ -16,7 +16,7 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
     std::string answer;                                       // to the next prompt; empty cancels it
     int choice = -1;                                          // from the next list; -1 cancels it
     bool outcomes = true;                                     // the view shows a hand's outcome
-    std::function<void(const std::string& entry)> whileOpen;  // runs while a box or prompt is open
+    std::function<void(const std::string& entry)> whileOpen;  // runs while a box, prompt or sound is open
     std::map<std::string, std::string> kept;
 
     void put(const std::string& entry) { log += entry + "; "; }
@@ -54,7 +54,7 @@ struct FakeClient : IClientView, ISound, ILink, IDialogs, IDesktop, ISettings {
     void setValue(const std::string& key, const std::string& value) override {
         put("keep " + key + "=" + (kept[key] = value));
     }
-    bool PlayWav(const std::string& name) override { return put(name), true; }
+    bool PlayWav(const std::string& name) override { return opened(name), true; }
     bool send(const std::string& bytes) override {
         return put("send " + bytes.substr(0, bytes.size() - 2)), true;
     }
