@@ -23,17 +23,34 @@ void QtSocket::accept(QTcpSocket* connection) {
     connection->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(connection, &QTcpSocket::readyRead, this,
             [this] { emit dataArrival(index_, socket_ ? socket_->bytesAvailable() : 0); });
-    connect(connection, &QTcpSocket::disconnected, this, &QtSocket::peerClosed);
-    connect(connection, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
-        if (!socket_) return;
-        // The peer's orderly close arrives as an "error" too; it is a close.
-        if (e == QAbstractSocket::RemoteHostClosedError) {
-            peerClosed();
-            return;
-        }
+    connect(connection, &QTcpSocket::disconnected, this,
+            [this] { failure(QAbstractSocket::RemoteHostClosedError); });
+    connect(connection, &QTcpSocket::errorOccurred, this, &QtSocket::failure);
+}
+
+void QtSocket::failure(QAbstractSocket::SocketError e) {
+    if (!socket_) return;
+    if (flushing_) {
+        // Found by a send inside a handler: told once the handler is over, so
+        // no table sees a player leave in the middle of its own loop.
         failed_ = true;
-        emit error(index_, static_cast<int>(e), socket_->errorString());
-    });
+        QMetaObject::invokeMethod(
+            this,
+            [this, e, connection = socket_.data()] {
+                if (socket_ != connection) return;  // closed meanwhile
+                failed_ = false;
+                failure(e);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    // The peer's orderly close arrives as an "error" too; it is a close.
+    if (e == QAbstractSocket::RemoteHostClosedError) {
+        peerClosed();
+        return;
+    }
+    failed_ = true;
+    emit error(index_, static_cast<int>(e), socket_->errorString());
 }
 
 void QtSocket::peerClosed() {
@@ -63,7 +80,12 @@ void QtSocket::send(std::string_view bytes) {
     const auto fits = [&] {
         return socket_->bytesToWrite() + static_cast<qint64>(bytes.size()) <= kMaxPendingOutput;
     };
-    if (!fits()) socket_->flush();  // only what the system will not take counts
+    if (!fits()) {  // only what the system will not take counts
+        flushing_ = true;
+        socket_->flush();
+        flushing_ = false;
+        if (state() != kConnected) return;
+    }
     if (!fits()) {
         overflowed_ = true;  // the host ends the connection once the handler is done
         return;

@@ -1,6 +1,7 @@
 #pragma once
 // One connection slot of the server window: a session's socket over QTcpSocket.
 
+#include <QAbstractSocket>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -54,6 +55,7 @@ signals:
 
 private:
     void detach();
+    void failure(QAbstractSocket::SocketError e);
     void peerClosed();
 
     int index_;
@@ -61,6 +63,7 @@ private:
     bool failed_ = false;         // an error was reported and the socket is not yet closed
     bool closeReported_ = false;  // the peer's close has been passed on once
     bool overflowed_ = false;     // a send went past kMaxPendingOutput
+    bool flushing_ = false;       // a send is handing data to the system
 };
 
 }  // namespace server

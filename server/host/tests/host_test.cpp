@@ -74,6 +74,15 @@ TEST_F(HostTest, LinesCrossASlotByteForByteAndASocketErrorEndsTheSessionLikeAClo
     EXPECT_THAT(log(), EndsWith("index=0\r\nWinsock1_Error: index=2 err=Software caused connection abort"));
 }
 
+TEST_F(HostTest, APeerFoundGoneByASendIsToldAfterTheHandlerNotInsideIt) {
+    connect("amy").reset();
+    QtSocket& slot = window->Winsock1(1);
+    slot.send(std::string(QtSocket::kMaxPendingOutput / 2, 'x'));      // waits: the event loop has not run
+    slot.send(std::string(QtSocket::kMaxPendingOutput / 2 + 1, 'x'));  // past the bound: written, refused
+    EXPECT_THAT(log(), Not(HasSubstr("Winsock1_Close")));
+    EXPECT_TRUE(support::waitUntil([&] { return log().ends_with("Winsock1_Close: index=1"); }));
+}
+
 TEST_F(HostTest, LowestClosedSlotTakesTheNextCallerAndAnEleventhIsTurnedAway) {
     for (int i = 0; i < 3; ++i) connect();
     clients[1]->close();
