@@ -27,10 +27,10 @@ namespace baseline {
 
 class Evaluator {
 public:
-    void SetCards(const Hand& cards) { cards_ = cards; }
+    void setCards(const Hand& cards) { cards_ = cards; }
     const Score& score() const { return score_; }
 
-    void Classify() {
+    void classify() {
         SortValues();
         const Counts n = countValues();
         int longest = 1, run = 1, pairs = 0;
@@ -208,8 +208,8 @@ void BM_Score(benchmark::State& state, bool shuffled) {
     Evaluator ev;
     for (auto _ : state) {
         for (const auto& h : hands) {
-            ev.SetCards(h);
-            ev.Classify();
+            ev.setCards(h);
+            ev.classify();
             benchmark::DoNotOptimize(ev.score());
         }
     }
@@ -233,8 +233,8 @@ void BM_NameBaseline(benchmark::State& state) {
     std::string name;
     for (auto _ : state) {
         for (const auto& h : hands) {
-            ev.SetCards(h);
-            ev.Classify();
+            ev.setCards(h);
+            ev.classify();
             name = poker::handName(ev.score());  // built entry by entry, as before
             benchmark::DoNotOptimize(name.data());
         }

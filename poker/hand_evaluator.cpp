@@ -158,7 +158,7 @@ std::int16_t HandEvaluator::Value(int i) const {
     return score_[i];
 }
 
-void HandEvaluator::Classify() {
+void HandEvaluator::classify() {
     const auto& t = tables();
     key_ = keyOf(t, cards_[0], cards_[1], cards_[2], cards_[3], cards_[4]);
     score_ = t.scores[key_];

@@ -47,7 +47,7 @@ public:
     static std::string CharValue(std::int16_t val);
 
     // Fills the score and the key from the tables.
-    void Classify();
+    void classify();
     // The category name followed by a blank and the text of each entry 1..5.
     std::string Name() const;
     // The same text without a copy; it lives as long as the program.
@@ -55,10 +55,10 @@ public:
 
     std::int16_t Value(int i) const;  // score entry 0..5, range-checked
     // All five cards at once, for callers that hold a whole hand.
-    void SetCards(const std::array<std::int16_t, 5>& cards) { cards_ = cards; }
+    void setCards(const std::array<std::int16_t, 5>& cards) { cards_ = cards; }
     const Score& score() const { return score_; }
     const std::array<std::int16_t, 5>& SortedValues() const;
-    // handKey of the classified cards; 0 (below every hand) before Classify.
+    // handKey of the classified cards; 0 (below every hand) before classify().
     int key() const { return key_; }
 
 private:

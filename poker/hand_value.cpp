@@ -14,11 +14,11 @@ std::optional<bool> clsHandValue::WinsOf(const clsHandValue& handvalue2) const {
 
 void clsHandValue::LoadCards(std::span<const std::int16_t> cards) {
     if (cards.size() < 5) throw std::out_of_range("LoadCards needs the elements 0..4");
-    SetCards({cards[0], cards[1], cards[2], cards[3], cards[4]});
+    setCards({cards[0], cards[1], cards[2], cards[3], cards[4]});
 }
 
 void clsHandValue::Check_Hand() {
-    Classify();
+    classify();
     HandName = nameView();  // reuses the string's buffer: no allocation per hand
 }
 

@@ -68,7 +68,7 @@ void clsHand::Check_Hand() {
     // no deal produces) has no name, and the evaluator must not see it.
     for (std::int16_t p = 0; p < 5; ++p)
         if (!poker::isCardCode(Card(p))) return;
-    evaluator_.Classify();
+    evaluator_.classify();
     view_.ShowStatus(evaluator_.Name());
 }
 

@@ -78,8 +78,8 @@ TEST(Classification, CardsOneByOneAndOutOfRangeRefusedWithoutChange) {
     EXPECT_EQ(hv.WinsOf(hv), std::nullopt);  // a tie with no log to write to
 
     poker::HandEvaluator ev;  // the seat hand's evaluator also keeps the values in order
-    ev.SetCards({51, 0, 13, 30, 8});
-    ev.Classify();
+    ev.setCards({51, 0, 13, 30, 8});
+    ev.classify();
     EXPECT_EQ(ev.SortedValues(), (Hand{0, 0, 4, 8, 12}));
 }
 
