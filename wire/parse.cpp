@@ -134,7 +134,13 @@ ServerLine parseServerLine(const Fields& f) {
     const std::string& w = f[0];
     if (w == cmd::HELLO) return srv::Hello{field(f, 1).value_or("")};
     if (w == cmd::LOGIN) return srv::LoginPrompt{};
-    if (w == cmd::OK) return srv::Ok{field(f, 1).value_or("")};
+    if (w == cmd::OK) {
+        std::string what = field(f, 1).value_or("");
+        const std::string newGame = std::string(cmd::NEWGAME) + ' ';  // the number shares the field
+        std::optional<std::int32_t> number;
+        if (what.starts_with(newGame)) number = parseNumber(std::string_view(what).substr(newGame.size()));
+        return srv::Ok{std::move(what), number};
+    }
     if (w == cmd::ERROR) return srv::Error{field(f, 1).value_or(""), field(f, 2).value_or("")};
     if (w == cmd::BET) return srv::BetPrompt{};
     if (w == cmd::STARTGAME || w == cmd::EXCHANGE) {

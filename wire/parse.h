@@ -71,7 +71,8 @@ struct Hello {
 };
 struct LoginPrompt {};
 struct Ok {
-    std::string what;  // "LOGIN", "JOINGAME" or "NEWGAME n"
+    std::string what;                    // "LOGIN", "JOINGAME" or "NEWGAME n"
+    std::optional<std::int32_t> number;  // the n of "NEWGAME n"
 };
 struct Error {
     std::string what;    // the refused command word; empty when missing

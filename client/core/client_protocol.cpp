@@ -109,7 +109,7 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                        for (const auto& f : m.fields) all += ' ' + f;
                        dialogs_.msgBox(all);
                    },
-                   [this](const srv::Ok& m) { acknowledged(m.what, true); },
+                   [this](const srv::Ok& m) { acknowledged(m.what, true, m.number); },
                    // A new connection: no table, no login yet.
                    [this](const srv::Hello&) { connectionClosed(); },
                    // The extension's lines count only once agreed: from any
@@ -240,7 +240,7 @@ void ClientProtocol::gamesEnd() {
         joinGame(std::to_string(games[chosen].number), games[chosen].name);
 }
 
-void ClientProtocol::acknowledged(const std::string& what, bool ok) {
+void ClientProtocol::acknowledged(const std::string& what, bool ok, std::optional<std::int32_t> newGame) {
     if (what == wire::cmd::LOGIN && ok && !typedName_.empty() && settings_)
         settings_->setValue("userName", typedName_);
     if (what == wire::cmd::LOGIN && ok && loginSent_ && !featuresAsked_) askFeatures();
@@ -252,13 +252,10 @@ void ClientProtocol::acknowledged(const std::string& what, bool ok) {
             learnGameName();
         }
     }
-    constexpr std::string_view kNewGame = "NEWGAME ";  // "NEWGAME n": the number shares the field
     if (!what.starts_with(wire::cmd::NEWGAME) || newGamesUnanswered_.empty()) return;
     const std::string name = newGamesUnanswered_.front();
     newGamesUnanswered_.pop_front();
-    if (ok && what.starts_with(kNewGame))
-        if (const auto number = wire::parseNumber(std::string_view(what).substr(kNewGame.size())))
-            setTable(*number, name);
+    if (ok && newGame) setTable(*newGame, name);
 }
 
 void ClientProtocol::setTable(std::int32_t number, const std::string& name) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -89,7 +90,7 @@ private:
     void learnGameName();
     void newGame(const std::string& name);
     void joinGame(const std::string& number, const std::string& name = {});
-    void acknowledged(const std::string& what, bool ok);
+    void acknowledged(const std::string& what, bool ok, std::optional<std::int32_t> newGame = {});
     void setTable(std::int32_t number, const std::string& name);
     void clearTable();
 
