@@ -39,16 +39,33 @@ struct Options {
     }
 };
 
-// The switches QApplication takes from argv itself; any other unknown word is
-// refused before a window, and with it a display, is needed.
-bool toolkitSwitch(const QString& name) {
-    constexpr const char* kSwitches[] = {
-        "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
-        "qwindowicon", "qwindowtitle",       "reverse",       "session", "style",
-        "stylesheet",  "widgetcount",        "nograb",        "dograb",  "qmljsdebugger",
+// The line without what QApplication takes from argv itself, its switches
+// and their values, so every other word is checked before a window, and with
+// it a display, is needed.
+QStringList withoutToolkitSwitches(const QStringList& arguments) {
+    constexpr const char* kWithValue[] = {
+        "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+        "qwindowicon", "qwindowtitle",       "session",       "style",  "stylesheet",
         "display",     "geometry",           "title",         "name"};
-    return std::any_of(std::begin(kSwitches), std::end(kSwitches),
-                       [&](const char* s) { return name == QLatin1String(s); });
+    constexpr const char* kAlone[] = {"reverse", "widgetcount", "nograb", "dograb", "qmljsdebugger"};
+    const auto among = [](const auto& names, const QString& name) {
+        return std::any_of(std::begin(names), std::end(names),
+                           [&](const char* n) { return name == QLatin1String(n); });
+    };
+    QStringList kept = arguments.mid(0, 1);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        const QString name = word.startsWith(QLatin1String("--")) ? word.mid(2)
+                             : word.startsWith(QLatin1Char('-'))  ? word.mid(1)
+                                                                  : QString();
+        const QString bare = name.section(QLatin1Char('='), 0, 0);
+        if (among(kWithValue, bare)) {
+            if (!name.contains(QLatin1Char('='))) ++i;
+        } else if (!among(kAlone, bare)) {
+            kept << word;
+        }
+    }
+    return kept;
 }
 
 }  // namespace
@@ -61,7 +78,7 @@ CommandLine parseCommandLine(const QStringList& arguments, bool strict) {
     Options o;
     QCommandLineParser parser;
     o.addTo(parser);
-    const bool parsed = parser.parse(arguments);
+    const bool parsed = parser.parse(strict ? arguments : withoutToolkitSwitches(arguments));
     result.help = parser.isSet(o.help);
     result.version = parser.isSet(o.version);
     result.headless = parser.isSet(o.headless);
@@ -82,14 +99,7 @@ CommandLine parseCommandLine(const QStringList& arguments, bool strict) {
     if (const auto seconds = number(o.turnTime, 0, kMaxTurnSeconds, "0 to 3600 seconds"))
         result.turnTime = std::chrono::seconds(*seconds);
     result.seed = number(o.seed, 0, ~0ULL, "a whole number");
-    if (!strict && result.error.isEmpty()) {
-        for (const QString& name : parser.unknownOptionNames())
-            if (!toolkitSwitch(name)) {
-                result.error = "Unknown option '" + name + "'.";
-                break;
-            }
-    }
-    if (strict && result.error.isEmpty()) {
+    if (result.error.isEmpty()) {
         if (!parsed)
             result.error = parser.errorText();
         else if (!parser.positionalArguments().isEmpty())

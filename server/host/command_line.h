@@ -28,8 +28,8 @@ struct CommandLine {
 };
 
 // Reads `arguments` (argv, program name first). With `strict` false, the
-// window toolkit's own switches are let through: it takes them from argv
-// afterwards, and the rest is read again strictly.
+// window toolkit's own switches and their values are left out: it takes them
+// from argv itself.
 CommandLine parseCommandLine(const QStringList& arguments, bool strict);
 
 QString helpText();

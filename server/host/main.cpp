@@ -32,12 +32,11 @@ int main(int argc, char* argv[]) {
         return !error.isEmpty();
     };
     // Without a window every word must be ours; with one, the toolkit's own
-    // switches are taken out first.
+    // switches are left to it.
     if (refused(server::parseCommandLine(arguments, commandLine.headless).error)) return 2;
     if (commandLine.headless) return server::runHeadless(argc, argv, commandLine);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
-    if (refused(server::parseCommandLine(app.arguments(), true).error)) return 2;
     server::HostHooks hooks;
     if (commandLine.seed) hooks.shuffle = server::seededShuffler(*commandLine.seed);
     server::frmMain window(commandLine.port, commandLine.raw, hooks);

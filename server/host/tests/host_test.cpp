@@ -174,8 +174,10 @@ TEST(CommandLine, TestModeGoesByTheLineAsGivenAndEveryValueIsChecked) {
     const std::tuple<QStringList, bool, std::string> rows[] = {
         {{" -test "}, true, "9596 0 test"},
         {{"-TEST"}, false, "9596 0 error: Unknown option 'TEST'."},  // refused before a display
-        {{"\t-test"}, false, "9596 0"},
+        {{"\t-test"}, false, "9596 0 error: unexpected argument '\t-test'"},
         {{"-platform", "offscreen", "-test"}, false, "9596 0"},  // the toolkit takes its switches later
+        {{"--style=fusion", "-reverse", "-display", ":1", "--port", "7"}, false, "7 0"},
+        {{"-platform", "offscreen", "now"}, false, "9596 0 error: unexpected argument 'now'"},
         {{"-platform", "offscreen"}, true, "9596 0 error: Unknown option 'platform'."},
         {{"--headless", "--port=7000", "--turn-time=30", "--seed=42"}, true, "headless 7000 30 seed 42"},
         {{"-v"}, true, "version 9596 0"},
