@@ -12,6 +12,7 @@
 
 #include "bot/bot_session.h"
 #include "bot/names.h"
+#include "wire/messages.h"
 
 namespace {
 
@@ -80,13 +81,13 @@ int main(int argc, char** argv) {
     if (parser.isSet(join) == parser.isSet(create))
         return usageError("give either --join N or --new GAMENAME");
     if (parser.isSet(join)) {
-        const auto n = number(parser.value(join), 1, INT32_MAX);
-        if (!n) return usageError("--join takes a game number");
+        const auto n = number(parser.value(join), 1, wire::kTableCount);
+        if (!n) return usageError("--join takes a game number, 1 to " + QString::number(wire::kTableCount));
         options.joinGame = static_cast<std::int32_t>(*n);
     } else {
         options.newGame = parser.value(create).toLatin1().toStdString();
         if (!sendable(options.newGame))
-            return usageError("--new takes a game name without tabs or line breaks");
+            return usageError("--new takes a game name, not empty, without tabs or line breaks");
     }
     const auto p = number(parser.value(port), 1, 65535);
     if (!p) return usageError("--port takes a port number 1 to 65535");
@@ -119,7 +120,8 @@ int main(int argc, char** argv) {
 
     options.name = parser.isSet(name) ? parser.value(name).toLatin1().toStdString()
                                       : bot::freeName({}, options.seed % bot::kNames.size());
-    if (!sendable(options.name)) return usageError("--name takes a name without tabs or line breaks");
+    if (!sendable(options.name))
+        return usageError("--name takes a name, not empty, without tabs or line breaks");
 
     bot::BotSession session(options);
     QObject::connect(&session, &bot::BotSession::finished, &app, &QCoreApplication::exit,

@@ -14,6 +14,7 @@ namespace wire {
 inline constexpr std::string_view kServerTitle = "Quorvane v0.924";
 inline constexpr std::string_view kClientTitle = "Tessarin v0.924";
 inline constexpr std::uint16_t kServerPort = 9596;
+inline constexpr int kTableCount = 10;  // numbered 1 to 10
 inline constexpr int kSeatCount = 6;
 inline constexpr int kHandSize = 5;
 // Longer names are refused: six of them must still fit one SEAT_NAME line.

@@ -53,6 +53,7 @@ TEST(BotProgram, CommandLine) {
         {{"--version"}, 0, "tessarin-bot v" QUORVANE_VERSION "\n"},
         {{"--join", "1", "--frobnicate"}, 2, "Unknown option 'frobnicate'"},
         {{"--join", "1", "--new", "x"}, 2, "either --join N or --new GAMENAME"},
+        {{"--join", "11"}, 2, "--join takes a game number, 1 to 10"},
         {{"--new", "x", "--think-ms", "900-100"}, 2, "--think-ms takes"},
         {{"--join", "1", "--port", closed}, 1, "cannot connect to 127.0.0.1 port"},
     };

@@ -12,13 +12,14 @@
 #include "server/engine/game.h"
 #include "server/session/client.h"
 #include "server/session/socket.h"
+#include "wire/messages.h"
 
 namespace server {
 
 class ServerCore {
 public:
     static constexpr int kSlots = 10;
-    static constexpr int kGames = 10;
+    static constexpr int kGames = wire::kTableCount;
     using LogFn = std::function<void(const std::string&)>;
 
     // sockets[i-1] is bound to session i for the object's lifetime. Without a
