@@ -16,6 +16,7 @@ tree)
     for p in Quorvane Tessarin $*; do
         [ -x "$prefix/$games/$p" ] || fail "no program $games/$p"
         ! readelf -d "$prefix/$games/$p" | grep -q "R.*PATH" || fail "$p keeps a library search path"
+        readelf -d "$prefix/$games/$p" | grep -q "FLAGS.*NOW" || fail "$p is not bound at start"
         [ -s "$prefix/$man/man6/$p.6.gz" ] || fail "no man page $p.6.gz"
     done
     for id in org.quorvane.Quorvane org.quorvane.Tessarin; do
