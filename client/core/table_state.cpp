@@ -34,6 +34,7 @@ void TableState::deal(const wire::Hand& cards) {
     // exchange, until the new hand's betting or its own outcome.
     staleShowdown_ = true;
     running_ = antesOfDeal_ = true;
+    departed_ = 0;
     for (auto& s : seats_) s.drawn = -1;
     history_.dealt(cards);
 }
@@ -50,6 +51,8 @@ void TableState::report(const srv::TableRow& row) {
                 // A seat that is not betting (a joiner's old stake) bets nothing.
                 if (running_ && !antesOfDeal_ && inBetting(s.state) && v.number > s.ante)
                     bet(static_cast<int>(i), v.number, highest);
+                // A player who left the running hand: his stake stays in the pot.
+                if (running_ && !antesOfDeal_ && v.number < s.ante) departed_ += s.ante - v.number;
                 s.ante = v.number;
                 break;
             case srv::SeatField::Name:
@@ -62,9 +65,8 @@ void TableState::report(const srv::TableRow& row) {
             case srv::SeatField::Bank: break;
         }
     }
-    if (row.field != srv::SeatField::Ante) return;
-    antesOfDeal_ = false;
-    updatePot();
+    if (row.field == srv::SeatField::Ante) antesOfDeal_ = false;
+    if (!antesOfDeal_) updatePot();  // the states too say whether this player owes
 }
 
 void TableState::bet(int seat, std::int32_t ante, std::int32_t& highest) {
@@ -242,7 +244,7 @@ void TableState::updatePot() {
     if (running_ && turn_) {
         pot = {turn_->pot, owed()};
     } else if (running_) {
-        std::int64_t sum = 0;
+        std::int64_t sum = departed_;
         for (const auto& s : seats_) sum += std::max(0, s.ante);
         pot = {clamped(sum), owed()};
     }

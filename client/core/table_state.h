@@ -79,6 +79,7 @@ private:
     std::int16_t mySeat_ = 0;
     bool running_ = false;                 // between a deal (or a TURN) and the WINNER line
     bool antesOfDeal_ = false;             // the next SEAT_ANTE is the deal's: antes, not bets
+    std::int64_t departed_ = 0;            // stakes of those who left the running hand
     bool betMade_ = false;                 // a later rise above the highest is a raise
     std::optional<wire::srv::Turn> turn_;  // the running hand's latest TURN
     bool turnActed_ = false;               // the seat on turn has bet or folded since

@@ -93,13 +93,15 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "FEATURES\tturn\tgames\treasons; "
          "keep userName=ann; history seat 0 wins; box WINNER is seat 0; "},
         {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
-         seated + "SEAT_STATE\t5\t5|!|" + deal + "SEAT_ANTE\t5\t5|SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t25|" +
-             "SEAT_ANTE\t25\t25|WINNER\t1|SEAT_ANTE\t5\t5",
-         dealt + "pot 10/0; pot 20/10; owe 10; pot 40/0; pot 50/0; pot -1/0; history Your cards: " +
+         seated + "SEAT_STATE\t5\t5|!|" + deal +
+             "SEAT_ANTE\t5\t5\t5|SEAT_ANTE\t5\t5\t0|SEAT_NAME\tann\tbob\t|" +
+             "SEAT_ANTE\t15\t5|%|SEAT_ANTE\t15\t25|SEAT_ANTE\t25\t25|WINNER\t1|SEAT_ANTE\t5\t5",
+         dealt + "pot 15/0; pot 25/10; owe 10; pot 45/0; pot 55/0; pot -1/0; history Your cards: " +
              "10C JC QC KC AC\nann bets 10\nbob raises 10\nann calls 10\nbob wins; box WINNER is seat 1; "},
         {"turn: mark, Making Bet (the last exchanger too), pot from TURN, what I owe; Folded till the deal",
          ext + "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t5\t5\t4|TURN\t0\t0\t15|SEAT_ANTE\t15\t5\t5|TURN\t1\t10\t25|" +
-             "%|FOLD\t1|SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|ERROR\tBET\tno|" + deal,
+             "%|FOLD\t1|SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|ERROR\tBET\tno|" + deal +
+             "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t4\t4\t4",
          dealt + "pot 15/0; S 0=Waiting for Bet; S 1=Waiting for Bet; S 2=Card Changing; mark 0=Turn; " +
              "S 0=Making Bet; S 2=Waiting for Bet; pot 15/10; mark 0=None; mark 1=Turn; S 0=Waiting for "
              "Bet; " +
@@ -107,7 +109,8 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "S 0=Waiting for Bet; " +
              "S 1=Folded; S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; box ERROR: "
              "BET (no); " +
-             mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn},
+             mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn + "pot 15/-1; S 0=Card Changing; " +
+             "S 1=Card Changing; S 2=Card Changing; pot 15/0; "},
         {"showdown: hands, winner, outcome (no box), history; folds go at the deal, the showdown at the bets",
          ext + "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|" +
              "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|" +
