@@ -111,7 +111,14 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    },
                    [this](const srv::Ok& m) { acknowledged(m.what, true, m.number); },
                    // A new connection: no table, no login yet.
-                   [this](const srv::Hello&) { connectionClosed(); },
+                   [this](const srv::Hello&) {
+                       // A new connection: the table of the last one is gone for good.
+                       if (tableNumber_ > 0) {
+                           clearTable();
+                           view_.setTitle(std::string(wire::kClientTitle));
+                       }
+                       connectionClosed();
+                   },
                    // The extension's lines count only once agreed: from any
                    // other server they are a mistake, and quietly dropped.
                    [this](const srv::Features& m) { agreeFeatures(m.words); },
@@ -277,6 +284,7 @@ void ClientProtocol::clearTable() {
             view_.setSeatCell(row, column, "");
     ShowActionControls(-1);
     hand_.ClearHand();
+    view_.ShowStatus("");  // the old hand's name
 }
 
 void ClientProtocol::deal(const wire::Hand& cards) {

@@ -47,6 +47,7 @@ constexpr int kClientWidth = 729;   // 10935 twips
 constexpr int kClientHeight = 438;  // 6570 twips
 constexpr int kSlotLeft = 240;
 constexpr int kSlotStep = 1320;
+constexpr int kOutcomePadding = 4;
 const QColor kMaroon(128, 0, 0);
 const QColor kTurnColour(255, 230, 140);
 const QColor kWinnerColour(185, 235, 175);
@@ -176,6 +177,8 @@ QPixmap frmMain::holderPicture(const std::string& holder) const {
 void frmMain::buildControls() {
     auto* central = new QWidget(this);
     central->setFixedSize(kClientWidth, kClientHeight);
+    // A click on the table or a card takes the keys back from a text box.
+    central->setFocusPolicy(Qt::ClickFocus);
     setCentralWidget(central);
     const QFont bold = tableFont(true);
 
@@ -194,6 +197,7 @@ void frmMain::buildControls() {
         slot->setObjectName(QStringLiteral("imgCard%1").arg(i));
         slot->setGeometry(twipsRect(kSlotLeft + kSlotStep * i, 120, 1275, 1875));
         slot->setScaledContents(true);
+        slot->setFocusPolicy(Qt::ClickFocus);
         slot->setToolTip(QStringLiteral("Click or press %1 to mark this card for the exchange").arg(i + 1));
         imgCard[i] = slot;
     }
@@ -233,7 +237,8 @@ void frmMain::buildControls() {
     lblOutcome->setFont(outcomeFont);
     lblOutcome->setStyleSheet(
         QStringLiteral("QLabel { color: white; background-color: rgba(0, 0, 0, 60);"
-                       " border: 1px solid rgb(236, 184, 32); border-radius: 5px; padding: 4px; }"));
+                       " border: 1px solid rgb(236, 184, 32); border-radius: 5px; padding: %1px; }")
+            .arg(kOutcomePadding));
     lblOutcome->hide();
 
     lstSeat = new QTreeWidget(central);
@@ -372,6 +377,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) event->accept();
     }
+    // Escape leaves a text box for the table, where the keys play.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        centralWidget()->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -478,8 +488,14 @@ void frmMain::showPot(std::int32_t pot, std::int32_t toCall) {
 
 void frmMain::showOutcome(const std::string& text) {
     outcomeEnd_.stop();
-    lblOutcome->setText(latin1(text));
-    lblOutcome->setAccessibleName(lblOutcome->text());
+    // The label wraps only between words: a word wider than the strip (a
+    // long name) is shortened in its middle rather than cut at both ends.
+    const QFontMetrics metrics(lblOutcome->font());
+    const int room = lblOutcome->width() - 2 * (kOutcomePadding + 1);  // inside padding and border
+    QStringList words = latin1(text).split(QLatin1Char(' '));
+    for (QString& word : words) word = metrics.elidedText(word, Qt::ElideMiddle, room);
+    lblOutcome->setText(words.join(QLatin1Char(' ')));
+    lblOutcome->setAccessibleName(latin1(text));
     lblOutcome->setVisible(!text.empty());
     outcomeShown_.start();
 }

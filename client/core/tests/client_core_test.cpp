@@ -49,16 +49,21 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
     };
     // A deal as the player sees it: exchange control, blank slots, each card and its sound, the hand's name.
     // A player seated at seat 1 of ann, bob and carl, with the extension (ext) or without.
-    const std::string deal = "STARTGAME\t8\t9\t10\t11\t12|", fresh = "$|" + deal,
-                      big = std::string(wire::kMaxPendingBytes + 10, 'x'), mode = "mode CardChanging; ",
-                      drawn =
-                          "draw 0=101; draw 1=101; draw 2=101; draw 3=101; draw 4=101; draw 0=8; cardd; "
-                          "draw 1=9; cardd; draw 2=10; cardd; draw 3=11; cardd; draw 4=12; cardd; "
-                          "status Royal Flush A    ; ",
-                      dealt = mode + drawn, ask = "prompt Game number|Join Game|1; ",
-                      seated = "$|?ann|LOGIN|OK\tLOGIN|SEAT\t1|SEAT_NAME\tann\tbob\tcarl|",
-                      ext = seated + "FEATURES\tturn\tshowdown\tgames\treasons|SEAT_STATE\t5\t4\t5|!|" + deal,
-                      agreed = "send FEATURES\tturn\tshowdown\tgames\treasons; ";
+    const std::string
+        deal = "STARTGAME\t8\t9\t10\t11\t12|",
+        fresh = "$|" + deal, big = std::string(wire::kMaxPendingBytes + 10, 'x'),
+        mode = "mode CardChanging; ",
+        drawn =
+            "draw 0=101; draw 1=101; draw 2=101; draw 3=101; draw 4=101; draw 0=8; cardd; "
+            "draw 1=9; cardd; draw 2=10; cardd; draw 3=11; cardd; draw 4=12; cardd; "
+            "status Royal Flush A    ; ",
+        dealt = mode + drawn, ask = "prompt Game number|Join Game|1; ",
+        seated = "$|?ann|LOGIN|OK\tLOGIN|SEAT\t1|SEAT_NAME\tann\tbob\tcarl|",
+        ext = seated + "FEATURES\tturn\tshowdown\tgames\treasons|SEAT_STATE\t5\t4\t5|!|" + deal,
+        agreed = "send FEATURES\tturn\tshowdown\tgames\treasons; ",
+        cleared =
+            "S 0=; S 1=; S 2=; S 3=; S 4=; S 5=; mode Idle; draw 0=101; draw 1=101; draw 2=101; "
+            "draw 3=101; draw 4=101; status ; ";
     const std::array<std::string, 3> rows[] = {
         {"login cancelled the second time, the name offered once it logged in; menus send what is typed",
          "$|?Bob|LOGIN|LOGIN|OK\tLOGIN|LOGIN|?test game|@NewGame|@JoinGame|@NewGame|@StartGame|$|@Exit",
@@ -76,8 +81,8 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?7|@JoinGame|?8|@JoinGame|ERROR\tJOINGAME|OK\tJOINGAME|"
          "HELLO\tQ|?9|@JoinGame|OK\tJOINGAME",
          ask + "send JOINGAME\t3; prompt Enter username||Bob; send LOGIN\tAl; " + ask + "send JOINGAME\t5; " +
-             ask + "send JOINGAME\t7; " + ask + "send JOINGAME\t8; box ERROR: JOINGAME; table 7; table 0; " +
-             ask + "send JOINGAME\t9; "},
+             ask + "send JOINGAME\t7; " + ask + "send JOINGAME\t8; box ERROR: JOINGAME; table 7; " + cleared +
+             "title Tessarin v0.924; table 0; " + ask + "send JOINGAME\t9; "},
         {"a line past the buffer bound is dropped whole, its CR LF split or not; unknown lines boxed",
          "$|SEAT\t2|~" + big + "\r|~\nWINNER\t4\r\n|~" + big +
              "|~y\r|~\nWINNER\t5\r\n|@Chat   |FOO\tbar\t|SEAT\tx",
@@ -140,9 +145,9 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "box ERROR: BET; send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 "
          "player, waiting; send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 "
          "friday - 6 players, full, playing; send GAMES; box No game is open on the server.; prompt Game "
-         "number|Join Game|1; send JOINGAME\t2; S 0=; S 1=; S 2=; S 3=; S 4=; S 5=; mode Idle; draw 0=101; "
-         "draw 1=101; draw 2=101; draw 3=101; draw 4=101; table 2; game ; send GAMES; game sat; table 0; "
-         "game ; "},
+         "number|Join Game|1; send JOINGAME\t2; " +
+             cleared + "table 2; game ; send GAMES; game sat; " + cleared +
+             "title Tessarin v0.924; table 0; game ; "},
         {"Done sends the marked, a mark left unexchanged goes; a code no card in the last deal's hand: no "
          "name; "
          "a prompt that comes while the cards are drawn keeps its controls; bets hide them",

@@ -45,7 +45,12 @@ TEST(FrmMain, GreysAFoldClearsWhatEndedAndDimsMarkedCardsUnderTheirNames) {
         EXPECT_EQ(w.lstSeat->topLevelItem(2)->data(5, Qt::ForegroundRole).isValid(), state == "Folded");
     }
     w.showTable(3), w.showGameName("friday"), w.setTitle("T - Seat 2"), w.showPot(0, 0), w.outcomeHoldMs = 0;
-    w.showOutcome("bo wins 5"), w.showActionMode(ActionMode::CardChanging), w.showPot(-1, 0), w.showTable(0);
+    const std::string outcome = std::string(40, 'W') + " wins 5";  // a name wider than the strip: shortened
+    w.showOutcome(outcome);
+    for (const QString& word : w.lblOutcome->text().split(' '))
+        EXPECT_LT(QFontMetrics(w.lblOutcome->font()).horizontalAdvance(word), w.lblOutcome->width() - 8);
+    EXPECT_EQ(w.lblOutcome->accessibleName().toStdString(), outcome);
+    w.showActionMode(ActionMode::CardChanging), w.showPot(-1, 0), w.showTable(0);
     EXPECT_TRUE(w.lblOutcome->isHidden() && w.lblPot->isHidden() && w.gamePanel->isHidden());
     EXPECT_EQ(w.windowTitle(), "T - Seat 2");
 
