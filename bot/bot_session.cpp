@@ -112,7 +112,10 @@ void BotSession::setSeatCell(int row, client::SeatColumn column, const std::stri
         case client::SeatColumn::Exchanged: view_.exchange[row] = number(-1); break;
         case client::SeatColumn::State: view_.state[row] = stateOfText(text); break;
         // Bank is the report's last line.
-        case client::SeatColumn::Bank: reportSinceDeal_ |= row == kSeats - 1; break;
+        case client::SeatColumn::Bank:
+            view_.bank[row] = number(0);
+            reportSinceDeal_ |= row == kSeats - 1;
+            break;
         default: break;
     }
 }

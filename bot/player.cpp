@@ -57,6 +57,7 @@ void TableView::apply(const wire::srv::TableRow& row) {
         case wire::srv::SeatField::Ante: column = &ante; break;
         case wire::srv::SeatField::State: column = &state; break;
         case wire::srv::SeatField::Exchange: column = &exchange; break;
+        case wire::srv::SeatField::Bank: column = &bank; break;
         default: return;
     }
     for (std::size_t i = 0; i < row.seats.size() && i < kSeats; ++i) (*column)[i] = row.seats[i].number;
@@ -135,14 +136,17 @@ BetChoice Player::bet(const TableView& table) {
     const double range = price > 0 ? std::min(1.0, style_.raiserRange / (3 * price)) : 1.0;
     const auto chance = winChances(opp, range);
     const double win = chance[strength(table.cards)];
-    // Never more than the pot, nor more than everyone still in could call
-    // within 32 bits: the server refuses such a raise.
+    // Never more than the pot, nor more than we have left after the call
+    // (banks may go below 0, but a war of pot-sized raises would take them
+    // far below), nor more than everyone still in could call within 32 bits:
+    // the server refuses such a raise.
     std::int64_t owed = 0;
     int players = 0;
     for (int s = 0; s < kSeats; ++s)
         if (s == table.seat || inHand(table.state[s])) owed += top - table.ante[s], ++players;
     const std::int64_t size =
         std::min<std::int64_t>({std::llround(style_.betShare * static_cast<double>(pot)), pot,
+                                std::int64_t{table.bank.at(table.seat)} - toCall,
                                 (std::numeric_limits<std::int32_t>::max() - pot - owed) / players});
     if (raises_ < kMaxOwnRaises && size >= 1) {
         bool bluff = false;

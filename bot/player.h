@@ -29,8 +29,10 @@ struct TableView {
     std::array<std::int32_t, kSeats> exchange{-1, -1, -1, -1, -1, -1};
     int seat = 0;  // ours, 0..5
     Cards cards{};
+    // What each has left; everyone starts with 1000.
+    std::array<std::int32_t, kSeats> bank{1000, 1000, 1000, 1000, 1000, 1000};
 
-    // Takes one line of the table report (names and banks play no part).
+    // Takes one line of the table report (names play no part).
     void apply(const wire::srv::TableRow& row);
 };
 

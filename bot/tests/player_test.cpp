@@ -60,8 +60,9 @@ TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
 }
 
 // Us at `seat` against one opponent at the other of seats 0 and 1, both past the exchange.
-TableView headsUp(const char* cards, int seat, int drew, int theyDrew, std::int32_t theirAnte = kAnte) {
-    TableView table{{kAnte, kAnte}, {6, 5}, {-1, -1, -1, -1, -1, -1}, seat, hand(cards)};
+TableView headsUp(const char* cards, int seat, int drew, int theyDrew, std::int32_t theirAnte = kAnte,
+                  std::int32_t bank = 1000) {
+    TableView table{{kAnte, kAnte}, {6, 5}, {-1, -1, -1, -1, -1, -1}, seat, hand(cards), {bank, bank}};
     table.exchange[seat] = drew, table.exchange[1 - seat] = theyDrew, table.ante[1 - seat] = theirAnte;
     return table;
 }
@@ -73,8 +74,9 @@ TEST(Betting, ReadsTheTableReport) {
           "SEAT_EXCHANGE\t2\t0\t-1\t-1\t-1\t-1", "SEAT_BANK\t985\t995\t1000\t1000\t1000\t1000"})
         table.apply(std::get<wire::srv::TableRow>(wire::parseServerLine(wire::splitLine(line))));
     using Column = std::array<std::int32_t, kSeats>;
-    EXPECT_EQ(std::tuple(table.ante, table.state, table.exchange),
-              std::tuple(Column{15, 5, 0, 0, 0, 0}, Column{5, 6, 0, 3, 0, 0}, Column{2, 0, -1, -1, -1, -1}));
+    EXPECT_EQ(std::tuple(table.ante, table.state, table.exchange, table.bank),
+              std::tuple(Column{15, 5, 0, 0, 0, 0}, Column{5, 6, 0, 3, 0, 0}, Column{2, 0, -1, -1, -1, -1},
+                         Column{985, 995, 1000, 1000, 1000, 1000}));
 }
 
 TEST(Betting, AnswersByStrengthAndPotOdds) {
@@ -85,7 +87,11 @@ TEST(Betting, AnswersByStrengthAndPotOdds) {
         {"a full house opens with the pot", headsUp("8c 8d 8h 3s 3c", 0, 1, 3), kSolid, 10},
         {"a full house raises the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kSolid, 60},
         {"tight raises half the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kTight, 30},
-        {"a raise both can still call", headsUp("8c 8d 8h 8s 3c", 1, 1, 1, 700'000'000), kSolid, 373'741'823},
+        {"no more than the bank keeps after the call", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55, 90), kSolid,
+         40},
+        {"a bank that cannot call only calls", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55, 30), kSolid, 0},
+        {"a raise both can still call", headsUp("8c 8d 8h 8s 3c", 1, 1, 1, 700'000'000, INT32_MAX), kSolid,
+         373'741'823},
     };
     for (const auto& [what, table, style, expected] : rows)
         EXPECT_EQ(Player(style).bet(table).amount, expected) << what;
