@@ -140,14 +140,18 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "number; TURN unasked",
          "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|ERROR\tBET\tno|GAME\t9\tx\t1\t0|@JoinGame|"
          "GAME\t3\tfriday\t2\t1|GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|"
-         "GAME\t3\tfriday\t6\t1|GAMES_END|@JoinGame|?2|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|"
+         "GAME\t3\tfriday\t6\t1|GAMES_END|@JoinGame|?1|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|"
          "GAME\t2\tsat\t1\t0|GAMES_END|HELLO\tQ",
          "box ERROR: BET; send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 "
          "player, waiting; send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 "
          "friday - 6 players, full, playing; send GAMES; box No game is open on the server.; prompt Game "
-         "number|Join Game|1; send JOINGAME\t2; " +
-             cleared + "table 2; game ; send GAMES; game sat; " + cleared +
+         "number|Join Game|1; send JOINGAME\t1; " +
+             cleared + "table 1; game ; send GAMES; game x; " + cleared +
              "title Tessarin v0.924; table 0; game ; "},
+        {"a new connection forgets the table it never learnt the number of",
+         ext + "SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pairs K 7 3|HELLO\tQ|WINNER\t0",
+         dealt + "shown 0=KC KD 7C 7D 3C: Two Pairs K 7 3; shown 0=; history seat 0 wins; box WINNER is seat "
+                 "0; "},
         {"Done sends the marked, a mark left unexchanged goes; a code no card in the last deal's hand: no "
          "name; "
          "a prompt that comes while the cards are drawn keeps its controls; bets hide them",
