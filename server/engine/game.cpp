@@ -373,22 +373,23 @@ void clsGame::removeClient(Player& client) {
     client.seatno = -1;
     departedPot += client.Ante;
     client.Ante = 0;
+    // Seen at his next table as a player at none, not as he was here.
+    client.ClientState = wire::state::GameSelect;
+    client.Exchange = -1;
     BroadcastAll();
-    if (GameState == GameExchange && wasExchanging && !anyoneToExchange()) {
-        // He was the last one still to exchange: the betting begins, unless
-        // only one player is left in it, who then wins as after a fold.
-        if (bettingCount() == 1) {
-            PayWinner(static_cast<std::int16_t>(firstBettingSeat()));
-        } else {
-            NextGameAction();
-        }
-        return;
-    }
-    if (GameState != GameBetting) return;
+    const bool exchangeOver = GameState == GameExchange && wasExchanging && !anyoneToExchange();
+    if (!exchangeOver && GameState != GameBetting) return;
     const int left = bettingCount();
-    if (left == 1) {
+    if (left == 0) {
+        // Nobody of this hand is left: those who sat down during it get the
+        // next one, with what the others left in its pot.
+        if (Active()) StartGame();
+    } else if (left == 1) {
+        // One player left in the hand wins it, as after a fold.
         PayWinner(static_cast<std::int16_t>(firstBettingSeat()));
-    } else if (left > 1 && wasOnTurn) {
+    } else if (exchangeOver) {
+        NextGameAction();  // he was the last still to exchange: the betting begins
+    } else if (wasOnTurn) {
         NextBet();
         NextGameAction();
     }

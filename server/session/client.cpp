@@ -183,6 +183,11 @@ void clsClient::handle(const wire::req::JoinGame& r) {
                           "there is no " + table + ": tables are 1 to " + std::to_string(ServerCore::kGames));
         return;
     }
+    // Joining again would give up the seat and whatever hand is on it.
+    if (m_Game == &core_.game(r.number)) {
+        winsock_SendError(wire::cmd::JOINGAME, "you are at " + table + " already");
+        return;
+    }
     if (!core_.game(r.number).hasRoom()) {
         winsock_SendError(wire::cmd::JOINGAME, table + " is full");
         return;

@@ -71,9 +71,9 @@ TEST(Session, TwoPlayersLineByLine) {
 // in seats 0..n-1, asking for turn and showdown. Script: "t<cards>" the first deck's top, "d"
 // slot 1 deals, "k<i>" seat i keeps his cards, "x<i>:<p>*<n>" he replaces card p n times,
 // "b<i>:<n>" he bets n, "l<i>" he leaves, "c<i>" he comes back with a new game, "$<i>:<n>" his
-// bank becomes n, "?<i>:<n>" notes if a bet of n is in range (y/n), "h" notes the hands; "x<i>:<p>+<q>"
-// replaces several cards in one exchange. Told:
-// the log in brackets, each TURN, FOLD, SHOWDOWN, RESULT, WINNER and ERROR line once, TABs as commas.
+// bank becomes n, "j<i>" he comes back to table 1, "?<i>:<n>" notes if a bet of n is in range (y/n), "h"
+// notes the hands; "x<i>:<p>+<q>" replaces several cards in one exchange. Told: the log in brackets, each
+// TURN, FOLD, SHOWDOWN, RESULT, WINNER and ERROR line once, TABs as commas.
 TEST(Hand, WholeHands) {
     const std::string sf6 = "Straight Flush 6", sfJ = "Straight Flush J";
     const std::string rows[] = {
@@ -112,6 +112,8 @@ TEST(Hand, WholeHands) {
         "4|d k1 k2 k3 l0 b1:10 l2 l3|TURN,1,0,20 TURN,2,10,30 TURN,3,10,30 RESULT,1,30, WINNER,1 "
         "|- 1010 - - ",
         "2|d k0 l1|RESULT,0,10, WINNER,0 |1000 - ",
+        // Nobody of the hand is left: who sat down during it gets the next, and its stakes.
+        "3|l2 d j2 l0 l1 k2 b2:0|TURN,2,0,15 RESULT,2,15, WINNER,2 |- - 1005 ",
         // Bets past 32 bits, once everyone still betting has called: the pot,
         // a caller's bank, what seat 2 or the bettor could win (unless he has folded).
         "3|d k0 k1 k2 ?0:715827877 ?0:715827878 $1:-2147483000 ?0:648 ?0:649 $1:995 $2:2147483000 ?0:316 "
@@ -143,7 +145,9 @@ TEST(Hand, WholeHands) {
             std::istringstream cards(a[0] == 't' ? a.substr(1) : "");
             for (std::string c; std::getline(cards, c, ',');) s.top.push_back(std::stoi(c));
             if (a[0] == 'l') s.disconnect(i);
-            if (a[0] == 'c') s.login(i, "p"), s.send(i, "FEATURES\tturn\tshowdown"), s.send(i, "NEWGAME\tx");
+            if (a[0] == 'c' || a[0] == 'j')
+                s.login(i, "p"), s.send(i, "FEATURES\tturn\tshowdown"),
+                    s.send(i, a[0] == 'c' ? "NEWGAME\tx" : "JOINGAME\t1");
             if (a[0] == '$')
                 s.client(i).Bank = std::stoi(v), s.invariants = std::make_unique<Invariants>(*s.core);
             if (a[0] == '?') told += s.core->game(1).betInRange(s.client(i), std::stoi(v)) ? "y " : "n ";
@@ -184,6 +188,8 @@ TEST(Session, NewGameJoinGameAndChat) {
     EXPECT_EQ(s.lines(10), (L{"OK\tNEWGAME 1", "SEAT\t0"}));
     for (int i = 2; i <= 7; ++i) s.send(i, "JOINGAME\t10");
     EXPECT_EQ(s.lines(7), (L{"OK\tJOINGAME", "SEAT\t5"}));
+    const L seen = s.lines(2);  // the newcomer, as the others see him sit down: from no table
+    EXPECT_EQ(seen.at(seen.size() - 3), "SEAT_STATE\t3\t3\t3\t3\t3\t2");
     s.send(8, "FEATURES\treasons");
     s.refused(8, "JOINGAME\t10", {"ERROR\tJOINGAME\ttable 10 is full"});
     s.disconnect(2);
@@ -203,9 +209,9 @@ TEST(Session, RefusedInputChangesNothing) {
     s.login(4, "dan");
     s.send(4, "JOINGAME\t1");
     // Slot 3 is told nothing, the others ERROR and the command's word.
-    const char* rows[] = {"2JOINGAME\t0", "2JOINGAME\t11", "2CHAT",   "2BET\tx",    "2BET\t2147483647",
-                          "2EXCHANGE\t5", "4EXCHANGE",     "2",       "3STARTGAME", "3EXCHANGE\t1",
-                          "3EXCHANGE\t9", "3BET\t-1",      "3BET\tx", "3CHAT\thi"};
+    const char* rows[] = {"2JOINGAME\t0",     "2JOINGAME\t11", "2JOINGAME\t1", "2CHAT",   "2BET\tx",
+                          "2BET\t2147483647", "2EXCHANGE\t5",  "4EXCHANGE",    "2",       "3STARTGAME",
+                          "3EXCHANGE\t1",     "3EXCHANGE\t9",  "3BET\t-1",     "3BET\tx", "3CHAT\thi"};
     for (const std::string r : rows) {
         SCOPED_TRACE(r);
         const std::string word = r.substr(1, r.find('\t') - 1);
