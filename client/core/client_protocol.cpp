@@ -168,7 +168,10 @@ void ClientProtocol::seatColumn(const srv::TableRow& row) {
             cell = table_.stateText(i, value.number);
         } else {
             // The cell shows the field's own text, not a reformatted number.
-            const bool shown = row.field == Field::Ante ? value.number > 0 : value.number >= 0;
+            // An empty seat reports a bank nobody owns.
+            const bool shown = row.field == Field::Ante   ? value.number > 0
+                               : row.field == Field::Bank ? value.number >= 0 && table_.seated(i)
+                                                          : value.number >= 0;
             if (shown) cell = value.text;
         }
         view_.setSeatCell(static_cast<int>(i), column, cell);
@@ -238,8 +241,8 @@ void ClientProtocol::gamesEnd() {
     }
     std::vector<std::string> items;
     for (const auto& g : games)
-        items.push_back(std::to_string(g.number) + " " + g.name + " - " + std::to_string(g.players) +
-                        (g.players == 1 ? " player, " : " players, ") +
+        items.push_back(std::to_string(g.number) + (g.name.empty() ? "" : " " + g.name) + " - " +
+                        std::to_string(g.players) + (g.players == 1 ? " player, " : " players, ") +
                         (g.players >= wire::kSeatCount ? "full, " : "") +
                         (g.running ? "playing" : "waiting"));
     const int chosen = dialogs_.chooseItem("Join which game?", items);

@@ -31,6 +31,8 @@ public:
     // One line of a table report, after its cells are written. Rises of the
     // antes during a hand are its bets.
     void report(const wire::srv::TableRow& row);
+    // Whether the last report named a player in this seat.
+    bool seated(std::size_t seat) const { return seat < seats_.size() && !seats_[seat].name.empty(); }
     // The State cell: "Folded" for a seat that folded in the running hand.
     std::string stateText(std::size_t seat, std::int32_t state) const;
 

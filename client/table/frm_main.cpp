@@ -282,6 +282,8 @@ void frmMain::buildControls() {
     txtChat = new QLineEdit(central);
     txtChat->setObjectName(QStringLiteral("txtChat"));
     txtChat->setGeometry(twipsRect(660, 4200, 7335, 315));
+    // Tab from the table reaches the chat line before the lists.
+    setTabOrder(cmdPass, txtChat);
 
     txtChatLog = new QPlainTextEdit(central);
     txtChatLog->setObjectName(QStringLiteral("txtChatLog"));
@@ -349,7 +351,10 @@ void frmMain::buildKeys() {
     };
     for (CardSlot* slot : imgCard) {
         const auto key = static_cast<Qt::Key>(Qt::Key_1 + slot->index());
-        onKeys({QKeySequence(key), QKeySequence(Qt::KeypadModifier | key)}, [slot] { slot->click(); });
+        // Only during the exchange: a mark made later would stand for nothing.
+        onKeys({QKeySequence(key), QKeySequence(Qt::KeypadModifier | key)}, [this, slot] {
+            if (!cmdDone->isHidden()) slot->click();
+        });
     }
     onKeys({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter),
             QKeySequence(Qt::KeypadModifier | Qt::Key_Enter)},

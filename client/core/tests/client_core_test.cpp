@@ -136,15 +136,14 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "ann wins 35 with Two Pairs K 7 3; " + mode + "S 2=Waiting for Bet; " + drawn +
              "shown 0=; mark 0=None; shown 1=; mark 1=Turn; S 1=Making Bet; pot 15/0; owe 0; "},
         {"games: the one picked joined and named (the last table cleared), a cancel sends nothing, none asks "
-         "the "
-         "number; TURN unasked",
+         "the number; an unnamed game; TURN unasked",
          "$|?ann|LOGIN|OK\tLOGIN|FEATURES\tgames\tbogus|!|ERROR\tBET\tno|GAME\t9\tx\t1\t0|@JoinGame|"
          "GAME\t3\tfriday\t2\t1|GAME\t4\tsat\t1\t0|TURN\t0\t0\t5|#1|GAMES_END|OK\tJOINGAME|@JoinGame|"
-         "GAME\t3\tfriday\t6\t1|GAMES_END|@JoinGame|?1|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|"
+         "GAME\t3\t\t6\t1|GAMES_END|@JoinGame|?1|GAMES_END|OK\tJOINGAME|GAME\t1\tx\t1\t0|"
          "GAME\t2\tsat\t1\t0|GAMES_END|HELLO\tQ",
          "box ERROR: BET; send GAMES; choose Join which game?|3 friday - 2 players, playing|4 sat - 1 "
          "player, waiting; send JOINGAME\t4; table 4; game sat; send GAMES; choose Join which game?|3 "
-         "friday - 6 players, full, playing; send GAMES; box No game is open on the server.; prompt Game "
+         "- 6 players, full, playing; send GAMES; box No game is open on the server.; prompt Game "
          "number|Join Game|1; send JOINGAME\t1; " +
              cleared + "table 1; game ; send GAMES; game x; " + cleared +
              "title Tessarin v0.924; table 0; game ; "},
