@@ -209,6 +209,11 @@ void frmMain::askTurnTime() {
 }
 
 void frmMain::addComputerPlayer() {
+    // Without a port of its own it could only find another server.
+    if (listeningPort() == 0) {
+        WriteLog("No computer player: the server is not listening");
+        return;
+    }
     const auto table =
         askNumber(QStringLiteral("Table for the computer player (1-10):"), 1, 1, ServerCore::kGames);
     if (!table) return;

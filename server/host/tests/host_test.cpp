@@ -123,6 +123,8 @@ TEST_F(HostTest, WindowStartsTheTestClientOnceSplitsInHalvesKeepsTheNewestLogAnd
     EXPECT_EQ(window->txtLog->horizontalScrollBar()->value(), 0) << "where lines start stays in view";
     frmMain second(port(), {}, HostHooks{{}, {}, {}, {}, {}, QHostAddress::LocalHost});  // cannot listen
     EXPECT_EQ(second.logText().find("Winsock1_Error: index=0 err="), 9u);
+    second.mnuAddComputer->trigger();
+    EXPECT_TRUE(second.logText().ends_with("No computer player: the server is not listening"));
 }
 
 TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
