@@ -34,14 +34,15 @@ struct Column {
     const char* header;
     int twips;
 };
+// Wide enough for every header; the hand takes the rest of the window.
 constexpr std::array<Column, frmMain::kColumns> kColumnLayout{{
-    {"Client", 400},
-    {"Game", 400},
-    {"State", 1500},
-    {"User", 1000},
-    {"IP", 1500},
-    {"Port", 750},
-    {"SockState", 300},
+    {"Client", 600},
+    {"Game", 600},
+    {"State", 1300},
+    {"User", 900},
+    {"IP", 1200},
+    {"Port", 700},
+    {"SockState", 950},
     {"Hand", 2000},
 }};
 
@@ -85,7 +86,7 @@ frmMain::frmMain(quint16 port, std::string commandLine, HostHooks hooks, QWidget
     QStringList headers;
     for (const auto& c : kColumnLayout) headers << QString::fromLatin1(c.header);
     ListView1->setHeaderLabels(headers);
-    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setStretchLastSection(true);
     // The narrow columns keep their set widths instead of the style's minimum.
     ListView1->header()->setMinimumSectionSize(1);
     for (int c = 0; c < kColumns; ++c) ListView1->setColumnWidth(c, twipsToPixels(kColumnLayout[c].twips));
