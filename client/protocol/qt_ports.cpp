@@ -25,23 +25,50 @@ QString titleOr(const std::string& title) {
     return title.empty() ? QCoreApplication::applicationName() : latin1(title);
 }
 
+// Lines keep arriving while a dialog is open; a server sending a box-opening
+// line after line must not stack dialogs until the stack runs out.
+constexpr int kMaxOpen = 4;
+constexpr std::size_t kMaxWaitingBoxes = 100;
+
 }  // namespace
+
+int QtDialogs::run(QDialog& dialog) {
+    ++open_;
+    const int result = dialog.exec();
+    if (--open_ > 0) return result;
+    while (!boxes_.empty() && owner_) {
+        QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(boxes_.front()), QMessageBox::Ok, owner_);
+        boxes_.pop_front();
+        ++open_;
+        box.exec();
+        --open_;
+    }
+    boxes_.clear();
+    return result;
+}
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultAnswer) {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(owner_, titleOr(title), latin1(prompt), QLineEdit::Normal,
-                                                 latin1(defaultAnswer), &ok);
-    return ok ? answer.toLatin1().toStdString() : std::string();
+    if (open_ >= kMaxOpen) return {};
+    QInputDialog dialog(owner_);
+    dialog.setWindowTitle(titleOr(title));
+    dialog.setLabelText(latin1(prompt));
+    dialog.setTextValue(latin1(defaultAnswer));
+    return run(dialog) == QDialog::Accepted ? dialog.textValue().toLatin1().toStdString() : std::string();
 }
 
 void QtDialogs::msgBox(const std::string& text) {
+    // One box after the other, in the order asked.
+    if (open_ > 0) {
+        if (boxes_.size() < kMaxWaitingBoxes) boxes_.push_back(text);
+        return;
+    }
     QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(text), QMessageBox::Ok, owner_);
-    box.exec();
+    run(box);
 }
 
 int QtDialogs::chooseItem(const std::string& prompt, const std::vector<std::string>& items) {
-    if (items.empty()) return -1;
+    if (items.empty() || open_ >= kMaxOpen) return -1;
     QInputDialog dialog(owner_);
     dialog.setWindowTitle(titleOr(""));
     dialog.setLabelText(latin1(prompt));
@@ -51,7 +78,7 @@ int QtDialogs::chooseItem(const std::string& prompt, const std::vector<std::stri
     dialog.setComboBoxItems(list);
     dialog.setComboBoxEditable(false);
     dialog.setTextValue(list.first());  // Enter takes the first at once
-    if (dialog.exec() != QDialog::Accepted) return -1;
+    if (run(dialog) != QDialog::Accepted) return -1;
     // The row chosen: two items may read the same.
     if (const auto* view = dialog.findChild<QAbstractItemView*>()) return view->currentIndex().row();
     return static_cast<int>(list.indexOf(dialog.textValue()));

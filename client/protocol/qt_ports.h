@@ -1,9 +1,11 @@
 #pragma once
 // The program's real prompts, boxes and desktop services.
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,13 @@ public:
     int chooseItem(const std::string& prompt, const std::vector<std::string>& items) override;
 
 private:
+    // Runs one dialog; when the last open one closes, shows the boxes asked
+    // for meanwhile.
+    int run(QDialog& dialog);
+
     QPointer<QWidget> owner_;
+    int open_ = 0;                   // our dialogs open, one inside the other
+    std::deque<std::string> boxes_;  // boxes waiting for the open dialog to close
 };
 
 // The window program asks more of the desktop: its About link and the

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -234,6 +235,28 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
         EXPECT_THAT(p->dialogs->take(), ::testing::Not(::testing::HasSubstr("box"))) << "no WINNER box";
 }
 #endif
+
+TEST(QtDialogs, BoxesAskedForWhileOneIsOpenFollowItOneAtATime) {
+    QWidget owner;
+    QtDialogs dialogs(&owner);
+    std::string shown;
+    std::size_t mostOpen = 0;
+    QTimer reader;  // reads and closes each box; the first asks for two more, as arriving lines would
+    QObject::connect(&reader, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        const auto boxes = std::ranges::count_if(QApplication::topLevelWidgets(), [](QWidget* w) {
+            return qobject_cast<QMessageBox*>(w) && w->isVisible();
+        });
+        mostOpen = std::max(mostOpen, static_cast<std::size_t>(boxes));
+        shown += box->text().toStdString();
+        if (shown == "a") dialogs.msgBox("b"), dialogs.msgBox("c");
+        box->close();
+    });
+    reader.start(0);
+    dialogs.msgBox("a");
+    EXPECT_EQ(shown + std::to_string(mostOpen), "abc1");
+}
 
 TEST(CommandLine, IsTakenAsReceivedAndOnlyHelpAndVersionAreAnsweredWithoutAWindow) {
     const char* argv[] = {"Tessarin", "-platform", "xcb", ""};
