@@ -21,12 +21,6 @@ struct Overloaded : Handlers... {
 template <typename... Handlers>
 Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
-std::string tabsAsSpaces(std::string_view text) {
-    std::string shown(text);
-    std::replace(shown.begin(), shown.end(), '\t', ' ');
-    return shown;
-}
-
 std::string trimSpaces(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
@@ -34,6 +28,20 @@ std::string trimSpaces(const std::string& text) {
 }
 
 }  // namespace
+
+std::string traceText(std::string_view chunk, std::size_t& column) {
+    std::string shown;
+    for (const char c : chunk) {
+        if (c == '\n') {
+            column = 0;
+        } else if (++column > kMaxTraceLine) {
+            if (column == kMaxTraceLine + 1) shown += " ...";
+            continue;
+        }
+        shown += c == '\t' ? ' ' : c;
+    }
+    return shown;
+}
 
 ClientProtocol::ClientProtocol(IClientView& view, clsHand& hand, ILink& link, IDialogs& dialogs,
                                IDesktop& desktop, std::string commandLine, ISettings* settings)
@@ -49,7 +57,7 @@ ClientProtocol::ClientProtocol(IClientView& view, clsHand& hand, ILink& link, ID
 // ---------------------------------------------------------------- receiving
 
 void ClientProtocol::dataArrival(std::string_view chunk) {
-    view_.appendTrace(tabsAsSpaces(chunk));
+    view_.appendTrace(traceText(chunk, traceColumn_));
     receive(chunk);
 }
 
@@ -354,7 +362,7 @@ void ClientProtocol::winsock_SendCmd(const std::string& cmd) {
         view_.ShowStatus("winsock_SendCmd error");
         return;
     }
-    view_.appendTrace(">" + tabsAsSpaces(cmd) + "\r\n");
+    view_.appendTrace(traceText(">" + cmd + "\r\n", traceColumn_));
 }
 
 void ClientProtocol::ShowActionControls(std::int16_t n) {

@@ -22,6 +22,15 @@ namespace client {
 
 class clsHand;
 
+// The longest line the trace shows: the reader drops longer ones anyway, and
+// a box lays a line out again on every chunk that lengthens it.
+inline constexpr std::size_t kMaxTraceLine = 4096;
+
+// A chunk as the trace shows it: TABs as spaces, each line cut after
+// kMaxTraceLine characters. `column` carries the length of the unfinished
+// last line from one chunk to the next.
+std::string traceText(std::string_view chunk, std::size_t& column);
+
 class ClientProtocol {
 public:
     // All references, and the settings if any, must outlive the protocol.
@@ -123,6 +132,7 @@ private:
     std::deque<bool> gamesAsked_;
     std::vector<wire::srv::Game> games_;  // the list coming in
     std::string typedName_;               // the name of the last LOGIN, if the player typed it
+    std::size_t traceColumn_ = 0;         // length of the trace's last line so far
     // After a line outgrew the buffer: skip input up to that line's end.
     bool skippingLine_ = false;
     bool skippedCR_ = false;

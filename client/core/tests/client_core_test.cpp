@@ -169,6 +169,14 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
     for (const char* outside : {"@Mark -1", "@Mark 5"}) EXPECT_THROW(step(outside), std::out_of_range);
 }
 
+TEST(ClientLogic, TheTraceShowsTabsAsSpacesAndCutsOverlongLines) {
+    const std::string x(kMaxTraceLine - 1, 'x');
+    std::size_t column = 0;  // carried from chunk to chunk, in this order
+    const std::pair<std::string, std::string> chunks[] = {
+        {"A\tB\r\n", "A B\r\n"}, {x, x}, {"yz", "y ..."}, {"z\r\nok", "\nok"}};
+    for (const auto& [chunk, shown] : chunks) EXPECT_EQ(traceText(chunk, column), shown);
+}
+
 TEST(PictureCode, CardCodesJokersBackAndEmptyHaveHoldersOtherCodesNone) {
     const auto& all = pictureHolders();  // the pictures to load: the cards, the jokers and the back
     std::string shown = all[0] + all[51] + all[52] + all[53] + all[54] + ":";
