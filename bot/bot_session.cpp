@@ -282,7 +282,12 @@ void BotSession::finish(int exitCode) {
 }
 
 void BotSession::say(const std::string& text) const {
-    std::cerr << "tessarin-bot " << options_.name << ": " << text << std::endl;
+    // Server text reaches a terminal or the journal: no control characters,
+    // and Latin-1 in the terminal's own encoding.
+    QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    for (QChar& c : shown)
+        if (c.category() == QChar::Other_Control) c = u'?';
+    std::cerr << "tessarin-bot " << options_.name << ": " << shown.toLocal8Bit().toStdString() << std::endl;
 }
 
 }  // namespace bot
