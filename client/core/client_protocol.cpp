@@ -296,6 +296,7 @@ void ClientProtocol::clearTable() {
     ShowActionControls(-1);
     hand_.ClearHand();
     view_.ShowStatus("");  // the old hand's name
+    view_.showOutcome("");
 }
 
 void ClientProtocol::deal(const wire::Hand& cards) {

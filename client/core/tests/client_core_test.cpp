@@ -63,7 +63,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         agreed = "send FEATURES\tturn\tshowdown\tgames\treasons; ",
         cleared =
             "S 0=; S 1=; S 2=; S 3=; S 4=; S 5=; mode Idle; draw 0=101; draw 1=101; draw 2=101; "
-            "draw 3=101; draw 4=101; status ; ";
+            "draw 3=101; draw 4=101; status ; outcome ; ";
     const std::array<std::string, 3> rows[] = {
         {"login cancelled the second time, the name offered once it logged in; menus send what is typed",
          "$|?Bob|LOGIN|LOGIN|OK\tLOGIN|LOGIN|?test game|@NewGame|@JoinGame|@NewGame|@StartGame|$|@Exit",
