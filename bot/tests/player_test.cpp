@@ -46,6 +46,7 @@ TEST(Draw, FollowsTheDrawTableAtATableOfFour) {
         {"7c 7d 7h 4s 2c", 0x07},  // trips: draw two
         {"Kh Th 6h 3h 8c", 0x0F},  // four to a flush: draw one
         {"2c 6d 7h 8s 9c", 0x1E},  // open-ended four to a straight: draw one
+        {"Tc Jd Qh Ks 2c", 0x0F},  // the same, the ace above
         {"As 2d 3c 4h 5d", 0x01},  // nothing (an ace plays high only): keep the ace, draw four
         {"2c 3d 4h 5s 6c", 0x1F},  // the lowest straight: stand pat
     };
@@ -84,6 +85,7 @@ TEST(Betting, AnswersByStrengthAndPotOdds) {
         {"trash folds to a big raise", headsUp("Kd 9c 7h 4s 2d", 1, 4, 1, 105), kSolid, -1},
         {"queens call a half-pot raise", headsUp("Qc Qd Kh 5s 2c", 1, 3, 3, 10), kSolid, 0},
         {"queens fold to a pot raise", headsUp("Qc Qd Kh 5s 2c", 1, 3, 3, 15), kSolid, -1},
+        {"queens fold to half the pot from a pat hand", headsUp("Qc Qd Kh 5s 2c", 1, 3, 0, 10), kSolid, -1},
         {"a full house opens with the pot", headsUp("8c 8d 8h 3s 3c", 0, 1, 3), kSolid, 10},
         {"a full house raises the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kSolid, 60},
         {"tight raises half the pot", headsUp("8c 8d 8h 3s 3c", 1, 1, 3, 55), kTight, 30},

@@ -33,9 +33,12 @@ TEST(Shuffle, EveryCardEquallyLikelyAtEveryPositionAndSeededShufflesRepeat) {
     EXPECT_LT(chi2, 2958.0);
     EXPECT_EQ(shuffled(seededShuffler(7)), shuffled(seededShuffler(7)));
     EXPECT_NE(shuffled(seededShuffler(7)), shuffled(seededShuffler(8)));
-    std::array<std::int16_t, 2> two{0, 1};  // a stock of two cards is shuffled too
-    for (std::uint64_t seed = 0; seed < 8 && two[0] == 0; ++seed) seededShuffler(seed)(two);
-    EXPECT_EQ(two[0], 1);
+    std::array<std::int16_t, 3> three{0, 1,
+                                      2};  // for three cards a first word 0 is refused and the next picks
+    fisherYates(three, [n = 0](std::span<std::uint64_t> w) mutable {
+        for (auto& word : w) word = n++ == 1 ? 1ull << 63 : 0;
+    });
+    EXPECT_EQ(three, (std::array<std::int16_t, 3>{2, 0, 1}));
 }
 
 }  // namespace

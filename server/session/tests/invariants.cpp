@@ -66,6 +66,15 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
     const auto* sd = std::get_if<wire::srv::Showdown>(&m);
     const Player* shown = sd ? seated(g, sd->seat) : nullptr;
     if (sd && (!shown || !shown->IsBetting() || hand(*shown) != sd->cards)) return "a wrong SHOWDOWN";
+    if (const auto* report = std::get_if<wire::srv::TableRow>(&m))  // the table as it stands
+        for (std::size_t i = 0; i < report->seats.size(); ++i) {
+            const Player& p = *g.Seats[i];
+            const std::int32_t is[] = {p.Ante, 0, p.ClientState, p.Exchange, p.Bank};  // by SeatField
+            const auto& [text, number] = report->seats[i];
+            if (report->field == wire::srv::SeatField::Name ? text != p.m_username
+                                                            : number != is[static_cast<int>(report->field)])
+                return "a wrong report";
+        }
     const auto* r = std::get_if<wire::srv::Result>(&m);
     const Player* w = r ? seated(g, r->seat) : nullptr;
     if (r && (!w || r->amount != std::min({pot(g), kMax - w->Bank, kMax}))) return "a wrong RESULT";
