@@ -143,7 +143,8 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                        if (agreed(wire::kFeatureShowdown)) table_.showdown(m);
                    },
                    [this](const srv::Result& m) {
-                       if (agreed(wire::kFeatureShowdown)) announce(table_.result(m));
+                       if (!agreed(wire::kFeatureShowdown)) return;
+                       if (const std::string outcome = table_.result(m); !outcome.empty()) announce(outcome);
                    },
                    [this](const srv::Game& m) {
                        constexpr std::size_t kMaxGames = 100;  // the server has ten tables

@@ -135,10 +135,11 @@ void TableState::showdown(const srv::Showdown& m) {
 }
 
 std::string TableState::result(const srv::Result& m) {
+    if (!valid(m.seat) || m.amount < 0) return {};  // no winner this table could have
     clearShowdown();
     closeTurn();
     clearTurnMark();
-    if (valid(m.seat)) setMark(m.seat, SeatMark::Winner);
+    setMark(m.seat, SeatMark::Winner);
     result_ = who(m.seat) + " wins " + std::to_string(m.amount);
     if (!m.handName.empty()) result_ += " with " + m.handName;
     return result_;

@@ -39,7 +39,8 @@ public:
     void turn(const wire::srv::Turn& m);
     void fold(std::int16_t seat);
     void showdown(const wire::srv::Showdown& m);
-    // Marks the winner; returns the outcome ("ann wins 20 with Two Pairs K 7 3").
+    // Marks the winner; returns the outcome ("ann wins 20 with Two Pairs K 7 3"),
+    // or nothing for a seat or amount no hand has.
     std::string result(const wire::srv::Result& m);
     bool hasResult() const { return !result_.empty(); }
     // Who won, when no RESULT said more: "ann wins".

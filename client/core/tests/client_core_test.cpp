@@ -94,9 +94,9 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              dealt + "send EXCHANGE; mode Idle; " + mode + "send EXIT; close; send EXIT; close; "},
         {"extension asked for once after the login, showdown if outcomes are shown; lines unagreed ignored",
          "^|$|?ann|LOGIN|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|TURN\t0\t5\t10|RESULT\t0\t10\tx|WINNER\t0|^",
-         "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; send "
-         "FEATURES\tturn\tgames\treasons; "
-         "keep userName=ann; history seat 0 wins; box WINNER is seat 0; "},
+         "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; "
+         "send FEATURES\tturn\tgames\treasons; keep userName=ann; history seat 0 wins; box WINNER is seat "
+         "0; "},
         {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
          seated + "SEAT_STATE\t5\t5|!|" + deal +
              "SEAT_ANTE\t5\t5\t5|SEAT_ANTE\t5\t5\t0|SEAT_NAME\tann\tbob\t|" +
@@ -108,26 +108,23 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "%|FOLD\t1|SEAT_STATE\t5\t3\t6|TURN\t2\t10\t25|%|ERROR\tBET\tno|" + deal +
              "SEAT_ANTE\t5\t5\t5|SEAT_STATE\t4\t4\t4",
          dealt + "pot 15/0; S 0=Waiting for Bet; S 1=Waiting for Bet; S 2=Card Changing; mark 0=Turn; " +
-             "S 0=Making Bet; S 2=Waiting for Bet; pot 15/10; mark 0=None; mark 1=Turn; S 0=Waiting for "
-             "Bet; " +
-             "S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; pot 25/-1; mode Idle; " +
-             "S 0=Waiting for Bet; " +
-             "S 1=Folded; S 2=Waiting for Bet; mark 1=None; mark 2=Turn; S 2=Making Bet; owe 0; box ERROR: "
-             "BET (no); " +
-             mode + "S 1=Waiting for Game Start; mark 2=None; " + drawn + "pot 15/-1; S 0=Card Changing; " +
+             "S 0=Making Bet; S 2=Waiting for Bet; pot 15/10; mark 0=None; mark 1=Turn; " +
+             "S 0=Waiting for Bet; S 1=Making Bet; S 2=Waiting for Bet; pot 25/10; owe 10; S 1=Folded; " +
+             "pot 25/-1; mode Idle; S 0=Waiting for Bet; S 1=Folded; S 2=Waiting for Bet; mark 1=None; " +
+             "mark 2=Turn; S 2=Making Bet; owe 0; box ERROR: BET (no); " + mode +
+             "S 1=Waiting for Game Start; mark 2=None; " + drawn + "pot 15/-1; S 0=Card Changing; " +
              "S 1=Card Changing; S 2=Card Changing; pot 15/0; "},
         {"showdown: hands, winner, outcome (no box), history; folds go at the deal, the showdown at the bets",
          ext + "EXCHANGE\t20\t9\t10\t35\t12|SEAT_EXCHANGE\t2\t2\t0|SEAT_ANTE\t5\t5\t5|TURN\t0\t0\t15|" +
              "TURN\t1\t0\t15|SEAT_ANTE\t5\t15\t5|TURN\t2\t10\t25|FOLD\t2|TURN\t0\t10\t25|" +
-             "SEAT_ANTE\t15\t15\t5|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pairs K 7 3|" +
+             "SEAT_ANTE\t15\t15\t5|RESULT\t6\t1\tx|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pairs K 7 3|" +
              "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pairs K 7 3|WINNER\t0|" + deal +
              "|TURN\t1\t0\t15|%",
          dealt + "mode Idle; draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; pot 15/0; " +
-             "mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; mark 0=None; mark 1=Turn; S 0=Waiting for "
-             "Bet; " +
-             "S 1=Making Bet; mark 1=None; mark 2=Turn; S 1=Waiting for Bet; S 2=Making Bet; pot 25/0; " +
-             "S 2=Folded; mark 2=None; mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; shown 0=KC KD 7C 7D "
-             "3C: Two Pairs K 7 3; " +
+             "mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; mark 0=None; mark 1=Turn; " +
+             "S 0=Waiting for Bet; S 1=Making Bet; mark 1=None; mark 2=Turn; S 1=Waiting for Bet; " +
+             "S 2=Making Bet; pot 25/0; S 2=Folded; mark 2=None; mark 0=Turn; S 0=Making Bet; " +
+             "S 1=Waiting for Bet; shown 0=KC KD 7C 7D 3C: Two Pairs K 7 3; " +
              "shown 1=9D JC QC JH AC: Pair J A Q 9; mark 0=None; mark 0=Winner; " +
              "outcome ann wins 35 with Two Pairs K 7 3; chat \r\nann wins 35 with Two Pairs K 7 3; " +
              "pot -1/0; history Your cards: 10C JC QC KC AC, after the draw: 9D JC QC JH AC\n" +
@@ -151,14 +148,12 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          ext + "SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pairs K 7 3|HELLO\tQ|WINNER\t0",
          dealt + "shown 0=KC KD 7C 7D 3C: Two Pairs K 7 3; shown 0=; history seat 0 wins; box WINNER is seat "
                  "0; "},
-        {"Done sends the marked, a mark left unexchanged goes; a code no card in the last deal's hand: no "
-         "name; "
-         "a prompt that comes while the cards are drawn keeps its controls; bets hide them",
+        {"Done sends the marked, a mark left unexchanged goes; a code no card in the last deal's hand: "
+         "no name; a prompt that comes while the cards are drawn keeps its controls; bets hide them",
          fresh + "!|@Mark 3|@Mark 4|@Done|&BET|EXCHANGE\t8\t9\t10\t11\t-3|@Pass|BET|@Call|BET|@Raise 7|BET",
          "draw 3=101; draw 4=101; send EXCHANGE\t3\t4; mode Idle; mode Idle; draw 3=11; draw 4=-3; cardd; "
-         "mode Betting; attention; "
-         "mode Idle; send BET\t-1; mode Betting; attention; mode Idle; send BET\t0; mode Betting; attention; "
-         "mode Idle; send BET\t7; mode Betting; attention; "},
+         "mode Betting; attention; mode Idle; send BET\t-1; mode Betting; attention; mode Idle; "
+         "send BET\t0; mode Betting; attention; mode Idle; send BET\t7; mode Betting; attention; "},
     };
     for (const auto& [what, script, log] : rows) {
         SCOPED_TRACE(what);
@@ -167,14 +162,6 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
     }
     EXPECT_EQ(logic->mode(), ActionMode::Betting) << "what the server waits for";
     for (const char* outside : {"@Mark -1", "@Mark 5"}) EXPECT_THROW(step(outside), std::out_of_range);
-}
-
-TEST(ClientLogic, TheTraceShowsTabsAsSpacesAndCutsOverlongLines) {
-    const std::string x(kMaxTraceLine - 1, 'x');
-    std::size_t column = 0;  // carried from chunk to chunk, in this order
-    const std::pair<std::string, std::string> chunks[] = {
-        {"A\tB\r\n", "A B\r\n"}, {x, x}, {"yz", "y ..."}, {"z\r\nok", "\nok"}};
-    for (const auto& [chunk, shown] : chunks) EXPECT_EQ(traceText(chunk, column), shown);
 }
 
 TEST(PictureCode, CardCodesJokersBackAndEmptyHaveHoldersOtherCodesNone) {

@@ -132,9 +132,9 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
         peer->write("CHAT\ta> hi\r\n");
         EXPECT_TRUE(QTest::qWaitFor([&] { return window.txtChatLog->toPlainText().endsWith("a> hi"); }));
     };
-    peer->write("ERROR\tJOINGAME\r\nERROR\tboom\r\nCHAT\tb> after\r\n");
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return window.txtChatLog->toPlainText().endsWith("b> after\na> hi"); }));
+    peer->write("ERROR\tJOINGAME\r\nERROR\tboom\r\nCHAT\tb> after" + QByteArray(kMaxTraceLine, '!') + "\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.txtChatLog->toPlainText().endsWith("!\na> hi"); }));
+    EXPECT_TRUE(window.txtTcp->toPlainText().contains("!! ...\n")) << "a long line cut in the trace";
     window.mnuNewGame->trigger();
     fake->whileOpen = nullptr;
     const linger hard{1, 0};  // closing now resets the connection
@@ -239,14 +239,12 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
 TEST(QtDialogs, BoxesAskedForWhileOneIsOpenFollowItOneAtATime) {
     QWidget owner;
     QtDialogs dialogs(&owner);
-    std::string shown;  // each box's text and how many boxes were on screen
-    QTimer reader;      // reads and closes each box
+    std::string shown;  // each box's text and how many were on screen, as a timer reads and closes them
+    QTimer reader;
     QObject::connect(&reader, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        shown += box->text().toStdString() + std::to_string(std::ranges::count_if(
-                                                 owner.findChildren<QMessageBox*>(), &QWidget::isVisible));
-        box->close();
+        const auto open = std::ranges::count_if(owner.findChildren<QMessageBox*>(), &QWidget::isVisible);
+        if (box) shown += box->text().toStdString() + std::to_string(open), box->close();
     });
     reader.start(10);
     QTimer::singleShot(0, [&] { dialogs.msgBox("b"), dialogs.msgBox("c"); });  // as lines arriving meanwhile
