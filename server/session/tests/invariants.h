@@ -1,10 +1,9 @@
 #pragma once
-// The server's invariants, checked after every step by the session tests, the
-// property test and the fuzz target: the void session and table never change,
-// a seat and its player agree, the cards at a table are distinct, no chip is
-// made or lost, every line sent is a server message a client reads whole and
-// asked for, cards reach only their owner or a showdown, and a RESULT pays the
-// pot, or what of it the winner's bank can hold.
+// The server's invariants, checked after every step by the session tests, the property test and the fuzz
+// target: the void session and table never change, a seat and its player agree, the cards at a table are
+// distinct, no chip is made or lost, every line sent is a server message a client reads whole and asked for,
+// a report shows the table as it is, cards reach only their owner or a showdown, and a RESULT pays the pot,
+// or what of it the winner's bank can hold.
 
 #include <array>
 #include <cstdint>
