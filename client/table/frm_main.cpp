@@ -146,6 +146,7 @@ frmMain::frmMain(std::unique_ptr<ISound> sound, QWidget* parent)
     connect(&outcomeEnd_, &QTimer::timeout, lblOutcome, &QLabel::hide);
     // Not resizable: the window is exactly the menu bar plus the table.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    centralWidget()->setFocus();  // the keys start with the table, not a text box
 }
 
 frmMain::~frmMain() = default;
@@ -282,8 +283,8 @@ void frmMain::buildControls() {
     txtChat = new QLineEdit(central);
     txtChat->setObjectName(QStringLiteral("txtChat"));
     txtChat->setGeometry(twipsRect(660, 4200, 7335, 315));
-    // Tab from the table reaches the chat line before the lists.
-    setTabOrder(cmdPass, txtChat);
+    // Tab from the table reaches the chat line first; the controls have keys of their own.
+    setTabOrder(imgCard[4], txtChat);
 
     txtChatLog = new QPlainTextEdit(central);
     txtChatLog->setObjectName(QStringLiteral("txtChatLog"));
