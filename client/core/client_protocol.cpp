@@ -121,11 +121,12 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                    // A new connection: no table, no login yet.
                    [this](const srv::Hello&) {
                        // A new connection: the table of the last one is gone for good.
-                       if (tableNumber_ > 0) {
+                       if (tableNumber_ > 0 || tableLeftInView_) {
                            clearTable();
                            view_.setTitle(std::string(wire::kClientTitle));
                        }
                        connectionClosed();
+                       tableLeftInView_ = false;
                    },
                    // The extension's lines count only once agreed: from any
                    // other server they are a mistake, and quietly dropped.
@@ -447,6 +448,10 @@ void ClientProtocol::txtChat_Enter(const std::string& text) {
 void ClientProtocol::Form_Unload() { ExitMode = 2; }
 
 void ClientProtocol::connectionClosed() {
+    // A closed connection leaves its table on screen until the next one begins.
+    tableLeftInView_ = tableLeftInView_ || tableNumber_ > 0;
+    // No round left to wait for before an Exit.
+    Playing = false;
     loginSent_ = featuresAsked_ = false;
     agreed_ = 0;
     gamesAsked_.clear();

@@ -117,6 +117,7 @@ private:
     // kind still unanswered. Only a request sent after a LOGIN gets one: the
     // server answers any request before login with LOGIN.
     std::int32_t tableNumber_ = 0;
+    bool tableLeftInView_ = false;  // by a connection that closed
     std::string gameName_;
     // Number (0 for one the server refuses) and name, if known, of each join.
     std::deque<std::pair<std::int32_t, std::string>> joinsUnanswered_;

@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 #include "client/table/sound.h"
 #include "wire/messages.h"
 
@@ -373,6 +375,8 @@ void frmMain::buildKeys() {
     onKeys({QKeySequence(Qt::Key_F)}, [this] {
         if (!cmdPass->isHidden()) emit passKey();
     });
+    // Escape, from a text box or a list, gives the keys back to the table.
+    onKeys({QKeySequence(Qt::Key_Escape)}, [this] { centralWidget()->setFocus(Qt::OtherFocusReason); });
     // Printable keys already stay with a text box; Enter must too.
     txtChat->installEventFilter(this);
     txtRaise->installEventFilter(this);
@@ -382,11 +386,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) event->accept();
-    }
-    // Escape leaves a text box for the table, where the keys play.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        centralWidget()->setFocus(Qt::OtherFocusReason);
-        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -428,12 +427,17 @@ void frmMain::ShowStatus(const std::string& text) {
 QString frmMain::statusText() const { return statusPanel->text(); }
 
 void frmMain::showActionMode(ActionMode mode) {
+    // A control that goes with the keys in it gives them back to the table.
+    QWidget* const keys = focusWidget();
+    const QWidget* const controls[] = {cmdDone, cmdPass, cmdCall, cmdRaise, txtRaise};
+    const bool keysInControl = std::ranges::find(controls, keys) != std::end(controls);
     cmdDone->setVisible(mode == ActionMode::CardChanging);
     const bool betting = mode == ActionMode::Betting;
     cmdPass->setVisible(betting);
     cmdCall->setVisible(betting);
     cmdRaise->setVisible(betting);
     txtRaise->setVisible(betting);
+    if (keysInControl && keys->isHidden()) centralWidget()->setFocus();
     // A deal: the last hand's outcome goes, once it has been up long enough to read.
     if (mode == ActionMode::CardChanging && !lblOutcome->isHidden() && !outcomeEnd_.isActive()) {
         const qint64 left = outcomeHoldMs - outcomeShown_.elapsed();

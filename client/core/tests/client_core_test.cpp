@@ -23,7 +23,8 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
         {"@Done", &P::cmdDone_Click},         {"@Pass", &P::cmdPass_Click},
         {"@Call", &P::cmdCall_Click},         {"@NewGame", &P::mnuNewGame_Click},
         {"@JoinGame", &P::mnuJoinGame_Click}, {"@StartGame", &P::mnuStartGame_Click},
-        {"@Exit", &P::mnuExit_Click},         {"@Close", &P::Form_Unload}};
+        {"@Exit", &P::mnuExit_Click},         {"@Close", &P::Form_Unload},
+        {"@Lost", &P::connectionClosed}};
     // Steps: "$args" starts afresh with that command line, "@Command argument" is the player's, "?text"
     // answers the next prompt, "#n" picks from the next list, "%" logs what to call, "!" forgets the log, "^"
     // turns the view's outcome on or off, "~bytes" is a raw chunk from the server, "&line" arrives while the
@@ -77,21 +78,24 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2; " + agreed +
              "table 10; game TestGame; send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; " + agreed +
              "table 1; send GAMES; game TestGame; "},
-        {"each JOINGAME answer settles the oldest sent since a LOGIN; a new connection has none",
+        {"each JOINGAME answer settles the oldest sent since a LOGIN; a new connection has none, and clears "
+         "the table",
          "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?7|@JoinGame|?8|@JoinGame|ERROR\tJOINGAME|OK\tJOINGAME|"
-         "HELLO\tQ|?9|@JoinGame|OK\tJOINGAME",
+         "@Lost|HELLO\tQ|?9|@JoinGame|OK\tJOINGAME",
          ask + "send JOINGAME\t3; prompt Enter username||Bob; send LOGIN\tAl; " + ask + "send JOINGAME\t5; " +
-             ask + "send JOINGAME\t7; " + ask + "send JOINGAME\t8; box ERROR: JOINGAME; table 7; " + cleared +
-             "title Tessarin v0.924; table 0; " + ask + "send JOINGAME\t9; "},
+             ask + "send JOINGAME\t7; " + ask + "send JOINGAME\t8; box ERROR: JOINGAME; table 7; table 0; " +
+             cleared + "title Tessarin v0.924; " + ask + "send JOINGAME\t9; "},
         {"a line past the buffer bound is dropped whole, its CR LF split or not; unknown lines boxed",
          "$|SEAT\t2|~" + big + "\r|~\nWINNER\t4\r\n|~" + big +
              "|~y\r|~\nWINNER\t5\r\n|@Chat   |FOO\tbar\t|SEAT\tx",
          "title Tessarin v0.924 - Seat 2; history seat 4 wins; box WINNER is seat 4; history seat 5 wins; "
          "box WINNER is seat 5; box UNKNOWN COMMAND: FOO bar ; "},
-        {"Exit or close in a game: gone at the next deal, unshown, then no game; Done with none marked",
-         fresh + "@Exit|" + deal + deal + fresh + "@Done|@Close|" + deal + "@Exit",
+        {"Exit or close in a game: gone at the next deal, unshown, then no game (nor once the connection is "
+         "lost); Done with none marked",
+         fresh + "@Exit|" + deal + deal + fresh + "@Done|@Close|" + deal + "@Exit|" + fresh + "@Lost|@Exit",
          dealt + "send EXIT; status Exiting after this round.; " + mode + "send EXIT; close; " + dealt +
-             dealt + "send EXCHANGE; mode Idle; " + mode + "send EXIT; close; send EXIT; close; "},
+             dealt + "send EXCHANGE; mode Idle; " + mode + "send EXIT; close; send EXIT; close; " + dealt +
+             "send EXIT; close; "},
         {"extension asked for once after the login, showdown if outcomes are shown; lines unagreed ignored",
          "^|$|?ann|LOGIN|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|TURN\t0\t5\t10|RESULT\t0\t10\tx|WINNER\t0|^",
          "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; "

@@ -92,7 +92,7 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     EXPECT_EQ(table(), "D9,CJ,CQ,CK,D10 01111");
     window.centralWidget()->setFocus(), QTest::keyClick(window.centralWidget(), Qt::Key_Tab);  // to the chat
     EXPECT_EQ(QApplication::focusWidget(), window.txtChat);
-    window.centralWidget()->setFocus();
+    QTest::keyClick(window.txtChat, Qt::Key_Escape);  // back to the table, where F passes below
     // Nothing owed: F asks first (No here); owed, it passes at once.
     QTimer::singleShot(0, [&] {
         if (QWidget* box = QApplication::activeModalWidget()) fake->put("ask"), box->close();
@@ -218,8 +218,8 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
     bob.window.activateWindow();
     ASSERT_TRUE(both("0,|▶ 1 lit,|Pot 30 — nothing to call|-|", bob.window.cmdCall,
                      "0,|▶ 1 lit,|Pot 30 — to call 20|-|") &&
-                QTest::qWaitForWindowActive(&bob.window))
-        << seen(ann) << seen(bob);
+                QTest::qWaitForWindowActive(&bob.window) &&
+                ann.window.focusWidget() == ann.window.centralWidget());  // the raise box gone, keys back
     QTest::keyClick(&bob.window, Qt::Key_Return);
     // The next hand is dealt at once: the showdown stays in view.
     EXPECT_TRUE(
