@@ -34,6 +34,11 @@ struct Column {
     const char* header;
     int twips;
 };
+// A name may hold line breaks; a row shows one line.
+QString oneLine(QString text) {
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
+
 // Wide enough for every header; the hand takes the rest of the window.
 constexpr std::array<Column, frmMain::kColumns> kColumnLayout{{
     {"Client", 600},
@@ -147,7 +152,7 @@ void frmMain::refreshNextRow() {
         const int sockState = s.Winsock->state();
         setCell(r, 1, QString::number(s.m_Game->Index));
         setCell(r, 2, latin1(s.ClientStateText()));
-        setCell(r, 3, latin1(s.m_username));
+        setCell(r, 3, oneLine(latin1(s.m_username)));
         if (sockState != ISocket::kClosed) {
             setCell(r, 4, latin1(s.Winsock->peerAddress()));
             setCell(r, 5, QString::number(s.Winsock->peerPort()));
@@ -211,16 +216,22 @@ void frmMain::askTurnTime() {
 
 void frmMain::addComputerPlayer() {
     // Without a port of its own it could only find another server.
-    if (listeningPort() == 0) {
-        WriteLog("No computer player: the server is not listening");
-        return;
-    }
+    if (listeningPort() == 0) return WriteLog("No computer player: the server is not listening");
     const auto table =
         askNumber(QStringLiteral("Table for the computer player (1-10):"), 1, 1, ServerCore::kGames);
     if (!table) return;
+    // What would turn the bot away is said here: its own complaint goes to no window.
+    const clsGame& game = core().game(*table);
+    int seated = 0, freeSlots = 0;
+    for (int seat = 0; seat < wire::kSeatCount; ++seat) seated += game.occupied(seat);
+    for (int slot = 1; slot <= kSlots; ++slot)
+        freeSlots += core().client(slot).Winsock->state() == ISocket::kClosed;
+    if (seated == wire::kSeatCount)
+        return WriteLog("No computer player: table " + std::to_string(*table) + " is full");
+    if (freeSlots == 0) return WriteLog("No computer player: every connection slot is taken");
     // A name nobody at the table has, nor the last ones started, who may not have sat down yet.
     std::vector<std::string> taken;
-    for (const auto* seat : core().game(*table).Seats) taken.push_back(seat->m_username);
+    for (const auto* seat : game.Seats) taken.push_back(seat->m_username);
     const std::string name = bot::freeName(taken, botsStarted_++);
     QStringList arguments{QStringLiteral("--join"), QString::number(*table), QStringLiteral("--name"),
                           QString::fromLatin1(name)};

@@ -76,7 +76,8 @@ void ServerHost::setTurnTime(std::chrono::seconds seconds) {
     core_->setTurnTime(std::max(seconds, std::chrono::seconds(0)));
     if (turnTime().count() > 0) {
         turnClock_->start();
-        WriteLog("Turn time: " + std::to_string(turnTime().count()) + " seconds");
+        const auto seconds = turnTime().count();
+        WriteLog("Turn time: " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds"));
     } else {
         turnClock_->stop();
         WriteLog("Turn time: off");

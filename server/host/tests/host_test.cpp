@@ -134,7 +134,7 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
             texts << window->ListView1->topLevelItem(slot - 1)->text(c);
         return texts;
     };
-    LineClient& c = connect("Dora");
+    LineClient& c = connect("Do\nra");
     c.send("NEWGAME\tlate show"), c.send("STARTGAME");
     EXPECT_EQ(c.readLines(3)[2], "STARTGAME\t0\t1\t2\t3\t4");  // two to six of clubs
     for (int tick = 1; tick <= frmMain::kSlots; ++tick) {
@@ -142,7 +142,7 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
         EXPECT_EQ(row(tick)[2], tick == 1 ? "WaitChange" : "Void");
         EXPECT_EQ(row(tick % frmMain::kSlots + 1)[2], tick == frmMain::kSlots ? "WaitChange" : "");
     }
-    EXPECT_EQ(row(1), (QStringList{"1", "1", "WaitChange", "dora", "127.0.0.1",
+    EXPECT_EQ(row(1), (QStringList{"1", "1", "WaitChange", "do ra", "127.0.0.1",
                                    QString::number(c.localPort()), "7", "Straight Flush 6    "}));
     c.close();  // the eleventh tick shows his row empty
     ASSERT_TRUE(support::waitUntil([&] { return log().ends_with("Winsock1_Close: index=1"); }));
@@ -153,16 +153,16 @@ TEST_F(HostTest, MonitorRefreshesOneRowPerTickInSlotOrder) {
 TEST_F(HostTest, OptionsMenuStartsAComputerPlayerAndTheTurnTimeEndsSlowTurns) {
     auto now = std::chrono::steady_clock::now();
     window->core().setClock([&] { return now; });
-    answers = {30, std::nullopt, std::nullopt, 4};  // 30 seconds, cancelled twice, table 4
+    answers = {1, std::nullopt, std::nullopt, 4};  // a second, cancelled twice, table 4
     for (QAction* item :
          {window->mnuTurnTime, window->mnuTurnTime, window->mnuAddComputer, window->mnuAddComputer})
         item->trigger();
-    EXPECT_EQ(log(), "Turn time: 30 seconds\r\nStarted " + programs.filePath(kBotProgram).toStdString() +
+    EXPECT_EQ(log(), "Turn time: 1 second\r\nStarted " + programs.filePath(kBotProgram).toStdString() +
                          " --join 4 --name ada --port " + std::to_string(port()));
     LineClient& c = connect("dora");
     c.send("NEWGAME\tslow"), c.send("STARTGAME");
     ASSERT_TRUE(c.readUntil("STARTGAME"));
-    now += std::chrono::seconds(31);  // the timer finds the exchange overdue
+    now += std::chrono::seconds(2);  // the timer finds the exchange overdue
     EXPECT_TRUE(c.readUntil("EXCHANGE"));
 }
 
