@@ -453,7 +453,10 @@ void frmMain::showActionMode(ActionMode mode) {
 void frmMain::setSeatCell(int row, SeatColumn column, const std::string& text) {
     QTreeWidgetItem* item = lstSeat->topLevelItem(row);
     if (!item) return;
-    const QString cell = latin1(text);
+    // A name may hold line breaks; a row shows one line.
+    const QString cell = latin1(text)
+                             .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                             .replace(QLatin1Char('\r'), QLatin1Char(' '));
     item->setText(static_cast<int>(column), cell);
     // Whatever a narrow column cuts short can still be read.
     item->setToolTip(static_cast<int>(column), cell);

@@ -72,14 +72,14 @@ TEST(TableClient, PlaysLosesTheServerConnectsAgainAndLeaves) {
     ASSERT_TRUE(sent("LOGIN\tann\r\nFEATURES\tturn\tshowdown\tgames\treasons\r\n"));
     fake->answer = "friday", window.mnuNewGame->trigger();
     peer->write(
-        "SEAT_NAME\tq\tq\tq\tq\r\nSEAT_NAME\tann\t\r\nSEAT_ANTE\t0\t5\r\nSEAT_STATE\t4\t9\r\n"
+        "SEAT_NAME\tq\tq\tq\tq\nr\r\nSEAT_NAME\tann\t\r\nSEAT_ANTE\t0\t5\r\nSEAT_STATE\t4\t9\r\n"
         "SEAT_EXCHANGE\t-1\t0\r\nSEAT_BANK\t 995\t5\t-0\t-7\r\nOK\tNEWGAME 4\r\n"
         "STARTGAME\t8\t9\t10\t11\t12\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return table().ends_with("10000"); }));
-    QStringList seats;  // the ante above 0, exchanged and bank from 0 on, as the server wrote them, but no
-    for (int r = 0; r < 4; ++r)  // bank for an empty seat; a row beyond a line's values keeps its cells
+    QStringList seats;  // the ante above 0, exchanged and bank from 0 on, as the server wrote them, no bank
+    for (int r = 0; r < 4; ++r)  // for an empty seat, a name on one line; a row past a line's values stays
         for (int c = 1; c < 6; ++c) seats << window.lstSeat->topLevelItem(r)->text(c);
-    EXPECT_EQ(seats.join(","), "ann,Card Changing,, 995,,,UnknownState9,0,,5,q,,,-0,,q,,,,");
+    EXPECT_EQ(seats.join(","), "ann,Card Changing,, 995,,,UnknownState9,0,,5,q,,,-0,,q r,,,,");
     // Cards chosen by click or key; in the chat box the keys only type, and its Enter sends the chat.
     QTest::mouseClick(window.imgCard[4], Qt::LeftButton);
     for (Qt::Key key : {Qt::Key_1, Qt::Key_2, Qt::Key_2}) QTest::keyClick(&window, key);
