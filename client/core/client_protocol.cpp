@@ -34,7 +34,7 @@ std::string traceText(std::string_view chunk, std::size_t& column) {
     for (const char c : chunk) {
         if (c == '\n') {
             column = 0;
-        } else if (++column > kMaxTraceLine) {
+        } else if (c != '\r' && ++column > kMaxTraceLine) {
             if (column == kMaxTraceLine + 1) shown += " ...";
             continue;
         }
@@ -450,8 +450,10 @@ void ClientProtocol::Form_Unload() { ExitMode = 2; }
 void ClientProtocol::connectionClosed() {
     // A closed connection leaves its table on screen until the next one begins.
     tableLeftInView_ = tableLeftInView_ || tableNumber_ > 0;
-    // No round left to wait for before an Exit.
+    traceColumn_ = 0;
+    // No round left to wait for: an Exit asked for in it is due now, a later one at once.
     Playing = false;
+    if (ExitMode == 1) ExitMode = 0, view_.closeWindow();
     loginSent_ = featuresAsked_ = false;
     agreed_ = 0;
     gamesAsked_.clear();

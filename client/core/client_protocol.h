@@ -22,8 +22,8 @@ namespace client {
 
 class clsHand;
 
-// The longest line the trace shows: the reader drops longer ones anyway, and
-// a box lays a line out again on every chunk that lengthens it.
+// The longest line the trace shows: a text box lays a line out again on every
+// chunk that lengthens it, which for a megabyte line takes minutes.
 inline constexpr std::size_t kMaxTraceLine = 4096;
 
 // A chunk as the trace shows it: TABs as spaces, each line cut after

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "weblink/open_url.h"
 
@@ -35,16 +36,20 @@ constexpr std::size_t kMaxWaitingBoxes = 100;
 int QtDialogs::run(QDialog& dialog) {
     ++open_;
     const int result = dialog.exec();
-    if (--open_ > 0) return result;
-    while (!boxes_.empty() && owner_) {
+    if (--open_ == 0 && !boxes_.empty()) QTimer::singleShot(0, &context_, [this] { showWaiting(); });
+    return result;
+}
+
+void QtDialogs::showWaiting() {
+    // A dialog opened since shows them when it closes.
+    while (open_ == 0 && !boxes_.empty() && owner_) {
         QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(boxes_.front()), QMessageBox::Ok, owner_);
         boxes_.pop_front();
         ++open_;
         box.exec();
         --open_;
     }
-    boxes_.clear();
-    return result;
+    if (!owner_) boxes_.clear();
 }
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title,
@@ -59,7 +64,7 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ti
 
 void QtDialogs::msgBox(const std::string& text) {
     // One box after the other, in the order asked.
-    if (open_ > 0) {
+    if (open_ > 0 || !boxes_.empty()) {
         if (boxes_.size() < kMaxWaitingBoxes) boxes_.push_back(text);
         return;
     }

@@ -2,6 +2,7 @@
 // The program's real prompts, boxes and desktop services.
 
 #include <QDialog>
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 
@@ -23,11 +24,13 @@ public:
     int chooseItem(const std::string& prompt, const std::vector<std::string>& items) override;
 
 private:
-    // Runs one dialog; when the last open one closes, shows the boxes asked
-    // for meanwhile.
+    // Runs one dialog; once the last open one has closed and its caller has
+    // had the answer, the boxes asked for meanwhile follow.
     int run(QDialog& dialog);
+    void showWaiting();
 
     QPointer<QWidget> owner_;
+    QObject context_;                // the showing of waiting boxes goes with this object
     int open_ = 0;                   // our dialogs open, one inside the other
     std::deque<std::string> boxes_;  // boxes waiting for the open dialog to close
 };

@@ -88,7 +88,7 @@ void TableClient::connectControls() {
             return;
         if (!window_.cmdPass->isHidden()) window_.cmdPass->click();
     });
-    // A click (or its key) chooses the card for the exchange or takes it back, in any mode.
+    // A click chooses the card for the exchange or takes it back, in any mode (its key only in the exchange).
     for (CardSlot* slot : window_.imgCard) {
         on(slot, &CardSlot::clicked, [this, k = slot->index()] {
             window_.Hand.CardHidden(k) = !window_.Hand.CardHidden(k);

@@ -76,8 +76,8 @@ void ServerHost::setTurnTime(std::chrono::seconds seconds) {
     core_->setTurnTime(std::max(seconds, std::chrono::seconds(0)));
     if (turnTime().count() > 0) {
         turnClock_->start();
-        const auto seconds = turnTime().count();
-        WriteLog("Turn time: " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds"));
+        const auto count = turnTime().count();
+        WriteLog("Turn time: " + std::to_string(count) + (count == 1 ? " second" : " seconds"));
     } else {
         turnClock_->stop();
         WriteLog("Turn time: off");

@@ -92,10 +92,11 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
          "box WINNER is seat 5; box UNKNOWN COMMAND: FOO bar ; "},
         {"Exit or close in a game: gone at the next deal, unshown, then no game (nor once the connection is "
          "lost); Done with none marked",
-         fresh + "@Exit|" + deal + deal + fresh + "@Done|@Close|" + deal + "@Exit|" + fresh + "@Lost|@Exit",
+         fresh + "@Exit|" + deal + deal + fresh + "@Done|@Close|" + deal + "@Exit|" + fresh + "@Lost|@Exit|" +
+             fresh + "@Exit|@Lost",
          dealt + "send EXIT; status Exiting after this round.; " + mode + "send EXIT; close; " + dealt +
              dealt + "send EXCHANGE; mode Idle; " + mode + "send EXIT; close; send EXIT; close; " + dealt +
-             "send EXIT; close; "},
+             "send EXIT; close; " + dealt + "send EXIT; status Exiting after this round.; close; "},
         {"extension asked for once after the login, showdown if outcomes are shown; lines unagreed ignored",
          "^|$|?ann|LOGIN|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|TURN\t0\t5\t10|RESULT\t0\t10\tx|WINNER\t0|^",
          "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; "

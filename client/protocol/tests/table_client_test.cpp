@@ -218,8 +218,10 @@ TEST(TableClient, TwoPlayersPlayAHandToItsShowdownAtTheServer) {
     bob.window.activateWindow();
     ASSERT_TRUE(both("0,|▶ 1 lit,|Pot 30 — nothing to call|-|", bob.window.cmdCall,
                      "0,|▶ 1 lit,|Pot 30 — to call 20|-|") &&
-                QTest::qWaitForWindowActive(&bob.window) &&
-                ann.window.focusWidget() == ann.window.centralWidget());  // the raise box gone, keys back
+                QTest::qWaitForWindowActive(&bob.window))
+        << seen(ann) << seen(bob);
+    EXPECT_EQ(ann.window.focusWidget(), ann.window.centralWidget())
+        << "the raise box gone, keys to the table";
     QTest::keyClick(&bob.window, Qt::Key_Return);
     // The next hand is dealt at once: the showdown stays in view.
     EXPECT_TRUE(
@@ -249,8 +251,8 @@ TEST(QtDialogs, BoxesAskedForWhileOneIsOpenFollowItOneAtATime) {
     });
     reader.start(10);
     QTimer::singleShot(0, [&] { dialogs.msgBox("b"), dialogs.msgBox("c"); });  // as lines arriving meanwhile
-    dialogs.msgBox("a");
-    EXPECT_EQ(shown, "a1b1c1");
+    dialogs.msgBox("a"), shown += "|";  // its caller goes on before the next box
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown == "a1|b1c1"; })) << shown;
 }
 
 TEST(CommandLine, IsTakenAsReceivedAndOnlyHelpAndVersionAreAnsweredWithoutAWindow) {

@@ -33,8 +33,8 @@ TEST(Shuffle, EveryCardEquallyLikelyAtEveryPositionAndSeededShufflesRepeat) {
     EXPECT_LT(chi2, 2958.0);
     EXPECT_EQ(shuffled(seededShuffler(7)), shuffled(seededShuffler(7)));
     EXPECT_NE(shuffled(seededShuffler(7)), shuffled(seededShuffler(8)));
-    std::array<std::int16_t, 3> three{0, 1,
-                                      2};  // for three cards a first word 0 is refused and the next picks
+    // Three cards, all the way down: a first word 0 is refused, the next picks.
+    std::array<std::int16_t, 3> three{0, 1, 2};
     fisherYates(three, [n = 0](std::span<std::uint64_t> w) mutable {
         for (auto& word : w) word = n++ == 1 ? 1ull << 63 : 0;
     });

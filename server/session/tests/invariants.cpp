@@ -66,7 +66,9 @@ std::string MemorySocket::wrong(const wire::Fields& f) {
     const auto* sd = std::get_if<wire::srv::Showdown>(&m);
     const Player* shown = sd ? seated(g, sd->seat) : nullptr;
     if (sd && (!shown || !shown->IsBetting() || hand(*shown) != sd->cards)) return "a wrong SHOWDOWN";
-    if (const auto* report = std::get_if<wire::srv::TableRow>(&m))  // the table as it stands
+    const auto* report = std::get_if<wire::srv::TableRow>(&m);  // the table as it stands, every seat
+    if (report && report->seats.size() != g.Seats.size()) return "a short report";
+    if (report)
         for (std::size_t i = 0; i < report->seats.size(); ++i) {
             const Player& p = *g.Seats[i];
             const std::int32_t is[] = {p.Ante, 0, p.ClientState, p.Exchange, p.Bank};  // by SeatField
