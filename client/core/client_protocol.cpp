@@ -453,7 +453,10 @@ void ClientProtocol::connectionClosed() {
     traceColumn_ = 0;
     // No round left to wait for: an Exit asked for in it is due now, a later one at once.
     Playing = false;
-    if (ExitMode == 1) ExitMode = 0, view_.closeWindow();
+    if (ExitMode == 1) {
+        ExitMode = 0;
+        view_.closeWindow();
+    }
     loginSent_ = featuresAsked_ = false;
     agreed_ = 0;
     gamesAsked_.clear();

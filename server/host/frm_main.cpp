@@ -1,10 +1,8 @@
 #include "server/host/frm_main.h"
 
-#include <algorithm>
 #include <array>
 #include <exception>
 #include <iostream>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -224,11 +222,8 @@ void frmMain::addComputerPlayer() {
     if (!table) return;
     // What would turn the bot away is said here: its own complaint goes to no window.
     const clsGame& game = core().game(*table);
-    const bool slotLeft = std::ranges::any_of(std::views::iota(1, kSlots + 1), [&](int i) {
-        return Winsock1(i).state() == ISocket::kClosed || Winsock1(i).peerGone();  // as a caller finds one
-    });
     if (!game.hasRoom()) return WriteLog("No computer player: table " + std::to_string(*table) + " is full");
-    if (!slotLeft) return WriteLog("No computer player: every connection slot is taken");
+    if (!host_->slotForCaller()) return WriteLog("No computer player: every connection slot is taken");
     // A name nobody at the table has, nor the last ones started, who may not have sat down yet.
     std::vector<std::string> taken;
     for (const auto* seat : game.Seats) taken.push_back(seat->m_username);

@@ -1,5 +1,6 @@
 #include "server/host/server_host.h"
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 
@@ -113,6 +114,11 @@ void ServerHost::guarded(const char* where, int index, const std::function<void(
         WriteLog("Send buffer overflow: index=" + std::to_string(i));
         guarded("Send buffer overflow", i, [&] { core_->client(i).winsock_Disconnect(); });
     }
+}
+
+bool ServerHost::slotForCaller() const {
+    return std::ranges::any_of(sockets_,
+                               [](const auto& s) { return s->state() == ISocket::kClosed || s->peerGone(); });
 }
 
 int ServerHost::freeSlot() {

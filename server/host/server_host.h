@@ -43,6 +43,8 @@ public:
 
     ServerCore& core() { return *core_; }
     QtSocket& Winsock1(int index);  // slots 1..10
+    // Whether a caller now would get a slot: a closed one, or one whose peer has gone.
+    bool slotForCaller() const;
 
     // Seconds a player has for his exchange or bet before the server acts for
     // him; 0 turns the limit off.
