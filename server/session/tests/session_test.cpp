@@ -219,8 +219,7 @@ TEST(Session, RefusedInputChangesNothing) {
     }
 }
 
-// An overlong line and a command that throws close the connection, with a
-// log line; the others go on.
+// An overlong line and a command that throws close the connection, with a log line; the others go on.
 TEST(Session, FaultsCloseTheConnection) {
     Server s([](std::span<std::int16_t>) { throw std::runtime_error("no deck"); });
     s.seat({"ann", "bob"});
