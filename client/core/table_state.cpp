@@ -61,7 +61,11 @@ void TableState::report(const srv::TableRow& row) {
                 s.name = v.text;
                 break;
             case srv::SeatField::State: s.state = v.number; break;
-            case srv::SeatField::Exchange: s.drawn = v.number; break;
+            case srv::SeatField::Exchange:
+                s.drawn = v.number;
+                if (s.state == wire::state::WaitChange && s.drawn >= 0)
+                    view_.setSeatCell(static_cast<int>(i), SeatColumn::State, stateText(i, s.state));
+                break;
             case srv::SeatField::Bank: break;
         }
     }
@@ -84,6 +88,9 @@ void TableState::bet(int seat, std::int32_t ante, std::int32_t& highest) {
 
 std::string TableState::stateText(std::size_t seat, std::int32_t state) const {
     if (seat < seats_.size() && seats_[seat].folded) return "Folded";
+    // The report goes out before an exchanger's state moves on: one who has drawn waits for the betting.
+    if (state == wire::state::WaitChange && seat < seats_.size() && seats_[seat].drawn >= 0)
+        state = wire::state::WaitBet;
     // The report goes out before the turn passes: TURN says who bets now.
     if (turn_ && inBetting(state))
         return wire::stateText(static_cast<int>(seat) == turn_->seat ? wire::state::MakeBet

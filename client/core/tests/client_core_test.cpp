@@ -125,8 +125,9 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "SEAT_ANTE\t15\t15\t5|RESULT\t6\t1\tx|SHOWDOWN\t0\t11\t24\t5\t18\t1\tTwo Pairs K 7 3|" +
              "SHOWDOWN\t1\t20\t9\t10\t35\t12\tPair J A Q 9|RESULT\t0\t35\tTwo Pairs K 7 3|WINNER\t0|" + deal +
              "|TURN\t1\t0\t15|%",
-         dealt + "mode Idle; draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; pot 15/0; " +
-             "mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; mark 0=None; mark 1=Turn; " +
+         dealt + "mode Idle; draw 0=20; cardd; draw 3=35; cardd; status Pair J A Q 9 ; " +
+             "S 1=Waiting for Bet; pot 15/0; mark 0=Turn; S 0=Making Bet; S 1=Waiting for Bet; " +
+             "mark 0=None; mark 1=Turn; " +
              "S 0=Waiting for Bet; S 1=Making Bet; mark 1=None; mark 2=Turn; S 1=Waiting for Bet; " +
              "S 2=Making Bet; pot 25/0; S 2=Folded; mark 2=None; mark 0=Turn; S 0=Making Bet; " +
              "S 1=Waiting for Bet; shown 0=KC KD 7C 7D 3C: Two Pairs K 7 3; " +
