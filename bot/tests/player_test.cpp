@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <numeric>
 #include <random>
 #include <string_view>

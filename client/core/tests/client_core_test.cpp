@@ -72,14 +72,12 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "prompt Enter username||Bob; prompt Game name|New Game|test game; send NEWGAME\ttest game; " +
              ask + "prompt Game name|New Game|test game; send STARTGAME; send EXIT; close; "},
         {"test players, never remembered; any other command line logs in as nobody",
-         "$-test|LOGIN|OK\tLOGIN|OK\tNEWGAME "
-         "10|$-test2|LOGIN|OK\tLOGIN|OK\tJOINGAME|FEATURES\tgames|GAME\t1\tTestGame\t2\t1|GAMES_END|$-TEST|"
-         "LOGIN|$-test |LOGIN",
+         "$-test|LOGIN|OK\tLOGIN|OK\tNEWGAME 10|$-test2|LOGIN|OK\tLOGIN|OK\tJOINGAME|FEATURES\tgames|"
+         "GAME\t1\tTestGame\t2\t1|GAMES_END|$-TEST|LOGIN|$-test |LOGIN",
          "send LOGIN\tTestPlayer1; send NEWGAME\tTestGame; copy -test2; " + agreed +
              "table 10; game TestGame; send LOGIN\tTestPlayer2; send JOINGAME\t1; send STARTGAME; " + agreed +
              "table 1; send GAMES; game TestGame; "},
-        {"each JOINGAME answer settles the oldest sent since a LOGIN; a new connection has none, and clears "
-         "the table",
+        {"each JOINGAME answer settles the oldest since a LOGIN; a new connection has none, clears the table",
          "$|?3|@JoinGame|?Al|LOGIN|?5|@JoinGame|?7|@JoinGame|?8|@JoinGame|ERROR\tJOINGAME|OK\tJOINGAME|"
          "@Lost|HELLO\tQ|?9|@JoinGame|OK\tJOINGAME",
          ask + "send JOINGAME\t3; prompt Enter username||Bob; send LOGIN\tAl; " + ask + "send JOINGAME\t5; " +
@@ -90,8 +88,7 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "|~y\r|~\nWINNER\t5\r\n|@Chat   |FOO\tbar\t|SEAT\tx",
          "title Tessarin v0.924 - Seat 2; history seat 4 wins; box WINNER is seat 4; history seat 5 wins; "
          "box WINNER is seat 5; box UNKNOWN COMMAND: FOO bar ; "},
-        {"Exit or close in a game: gone at the next deal, unshown, then no game (nor once the connection is "
-         "lost); Done with none marked",
+        {"Exit/close in a game: gone at the next deal, unshown; else at once (even if lost); Done, no mark",
          fresh + "@Exit|" + deal + deal + fresh + "@Done|@Close|" + deal + "@Exit|" + fresh + "@Lost|@Exit|" +
              fresh + "@Exit|@Lost",
          dealt + "send EXIT; status Exiting after this round.; " + mode + "send EXIT; close; " + dealt +
@@ -99,9 +96,9 @@ TEST(ClientLogic, ScriptsShowSendAndAskInOrder) {
              "send EXIT; close; " + dealt + "send EXIT; status Exiting after this round.; close; "},
         {"extension asked for once after the login, showdown if outcomes are shown; lines unagreed ignored",
          "^|$|?ann|LOGIN|OK\tLOGIN|OK\tLOGIN|FEATURES\tshowdown|TURN\t0\t5\t10|RESULT\t0\t10\tx|WINNER\t0|^",
-         "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; "
-         "send FEATURES\tturn\tgames\treasons; keep userName=ann; history seat 0 wins; box WINNER is seat "
-         "0; "},
+         "prompt Enter username||Bob; send LOGIN\tann; keep userName=ann; send "
+         "FEATURES\tturn\tgames\treasons; "
+         "keep userName=ann; history seat 0 wins; box WINNER is seat 0; "},
         {"classic: pot and what to call from the antes, hidden once the hand is over; bets from reports",
          seated + "SEAT_STATE\t5\t5|!|" + deal +
              "SEAT_ANTE\t5\t5\t5|SEAT_ANTE\t5\t5\t0|SEAT_NAME\tann\tbob\t|" +
