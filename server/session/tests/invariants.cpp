@@ -133,6 +133,7 @@ std::string Invariants::check(bool connection, int slot) {
             if (!seated(g, s)) continue;
             const Player& p = *g.Seats[s];
             if (p.m_Game != &g || p.seatno != s) fail("a player disagrees with his seat at table", t);
+            if (p.ClientState == wire::state::MakeBet && s != g.BetSeat) fail("off turn at table", t);
             for (int i = 0; i < 5 && g.dealtIn(p); ++i)
                 if (!poker::isCardCode(p.card(i)) || !cards.insert(p.card(i)).second)
                     fail("a card twice at table", t);

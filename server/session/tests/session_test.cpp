@@ -86,8 +86,8 @@ TEST(Hand, WholeHands) {
         "2|d x0:0*42 x1:0 d x0:0*42 h|TURN,0,0,10 51,1,2,3,4 5,6,7,8,9 |995 995 ",  // after a reshuffle too
         // A second reshuffle takes only the discards made since the first.
         "3|d x0:0*37 x1:0*38 x2:0 h|TURN,0,0,15 51,1,2,3,4 50,6,7,8,9 5,11,12,13,14 |995 995 995 ",
-        "2|d k0 k1 b0:10 b1:20 b0:0|TURN,0,0,10 TURN,1,10,20 TURN,0,20,50 SHOWDOWN,0,0,1,2,3,4," + sf6 +
-            " SHOWDOWN,1,5,6,7,8,9," + sfJ + " RESULT,1,70," + sfJ + " WINNER,1 |960 1030 ",
+        "2|d k0 k1 b0:10 b1:20 b0:5 b1:-1|TURN,0,0,10 TURN,1,10,20 TURN,0,20,50 TURN,1,5,75 FOLD,1 "
+        "RESULT,0,75, WINNER,0 |1030 960 ",
         // Only the seats still betting show their cards.
         "3|d k0 k1 k2 b0:10 b1:-1 b2:0|TURN,0,0,15 TURN,1,10,25 FOLD,1 TURN,2,10,25 SHOWDOWN,0,0,1,2,3,4," +
             sf6 + " SHOWDOWN,2,10,11,12,13,14,High Card A K Q 3 2 RESULT,0,35," + sf6 +
