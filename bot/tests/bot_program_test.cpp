@@ -1,5 +1,4 @@
-// tessarin-bot as a program: two of them and a scripted dealer at one table
-// of the server window in this process; and the command line's exit codes.
+// tessarin-bot as a program: two bots and a scripted dealer at a table of this process's server; exit codes.
 
 #include <gtest/gtest.h>
 

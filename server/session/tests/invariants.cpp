@@ -119,8 +119,13 @@ std::string Invariants::check(bool connection, int slot) {
     chips_ = 0;
     for (int i = 1; i <= ServerCore::kSlots; ++i) {
         const clsClient& c = core_.client(i);
-        if (const auto* socket = dynamic_cast<const MemorySocket*>(c.Winsock)) fail(socket->fault);
-        if (c.InGame() ? c.m_Game->Seats[c.seatno] != &c : c.seatno != -1 || c.Ante != 0)
+        const auto* socket = dynamic_cast<const MemorySocket*>(c.Winsock);
+        if (socket) fail(socket->fault);
+        // Connected and not logged in: waiting for a name, with no extension agreed.
+        if (socket && socket->st == ISocket::kConnected &&
+            c.m_username.empty() != (c.ClientState == wire::state::WaitLogin && c.features == 0))
+            fail("a login state wrong", i);
+        if (c.InGame() ? c.m_Game->Seats[c.seatno] != &c : c.seatno != -1 || c.Ante != 0 || c.Exchange != -1)
             fail("a seat disagrees with player", i);
         banks_[i - 1] = c.Bank;
         if (!c.InGame()) chips_ += c.Bank;

