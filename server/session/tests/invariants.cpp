@@ -124,7 +124,7 @@ std::string Invariants::check(bool connection, int slot) {
         // Connected and not logged in: waiting for a name, with no extension agreed.
         if (socket && socket->st == ISocket::kConnected &&
             c.m_username.empty() != (c.ClientState == wire::state::WaitLogin && c.features == 0))
-            fail("a login state wrong", i);
+            fail("not logged in but not waiting for a name", i);
         if (c.InGame() ? c.m_Game->Seats[c.seatno] != &c : c.seatno != -1 || c.Ante != 0 || c.Exchange != -1)
             fail("a seat disagrees with player", i);
         banks_[i - 1] = c.Bank;
