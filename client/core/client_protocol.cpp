@@ -118,9 +118,8 @@ void ClientProtocol::handleLine(const wire::ServerLine& line) {
                        dialogs_.msgBox(all);
                    },
                    [this](const srv::Ok& m) { acknowledged(m.what, true, m.number); },
-                   // A new connection: no table, no login yet.
+                   // A new connection: no login yet, and the table of the last one is gone for good.
                    [this](const srv::Hello&) {
-                       // A new connection: the table of the last one is gone for good.
                        if (tableNumber_ > 0 || tableLeftInView_) {
                            clearTable();
                            view_.setTitle(std::string(wire::kClientTitle));

@@ -41,15 +41,16 @@ int QtDialogs::run(QDialog& dialog) {
 }
 
 void QtDialogs::showWaiting() {
-    // A dialog opened since shows them when it closes.
-    while (open_ == 0 && !boxes_.empty() && owner_) {
-        QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(boxes_.front()), QMessageBox::Ok, owner_);
-        boxes_.pop_front();
-        ++open_;
-        box.exec();
-        --open_;
-    }
-    if (!owner_) boxes_.clear();
+    if (open_ > 0 || boxes_.empty()) return;  // a dialog opened since shows them when it closes
+    if (!owner_) return boxes_.clear();
+    const std::string text = boxes_.front();
+    boxes_.pop_front();
+    showBox(text);  // the next follows once this one has closed
+}
+
+void QtDialogs::showBox(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(text), QMessageBox::Ok, owner_);
+    run(box);
 }
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title,
@@ -68,8 +69,7 @@ void QtDialogs::msgBox(const std::string& text) {
         if (boxes_.size() < kMaxWaitingBoxes) boxes_.push_back(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, titleOr(""), latin1(text), QMessageBox::Ok, owner_);
-    run(box);
+    showBox(text);
 }
 
 int QtDialogs::chooseItem(const std::string& prompt, const std::vector<std::string>& items) {

@@ -28,6 +28,7 @@ private:
     // had the answer, the boxes asked for meanwhile follow.
     int run(QDialog& dialog);
     void showWaiting();
+    void showBox(const std::string& text);
 
     QPointer<QWidget> owner_;
     QObject context_;                // the showing of waiting boxes goes with this object
